@@ -1,0 +1,43 @@
+# Test and benchmark plumbing shared by every directory.
+#
+# Native builds use the system GoogleTest; Windows builds compile it from the
+# Debian source tree and run every test executable under Wine through
+# scripts/wine-run.sh, which brings up its own Xvfb display and Wine prefix
+# under <build>/wine on first use.
+
+include(CTest)
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING)
+  set(QUILLARA_WINE_STATE "${CMAKE_BINARY_DIR}/wine")
+  set(CMAKE_CROSSCOMPILING_EMULATOR
+      "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh;${QUILLARA_WINE_STATE}")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(QUILLARA_GTEST_LIBS GTest::gtest)
+  set(QUILLARA_GTEST_MAIN GTest::gtest_main)
+else()
+  find_package(GTest REQUIRED)
+  set(QUILLARA_GTEST_LIBS GTest::gtest)
+  set(QUILLARA_GTEST_MAIN GTest::gtest_main)
+endif()
+
+# quillara_add_gtest(<name> SOURCES ... [LIBS ...] [OWN_MAIN] [TIMEOUT s])
+#
+# Registers every TEST of the sources as its own CTest test, so each one runs
+# in a fresh process: the host keeps process-wide state, and a Windows test
+# must start from the values at load.
+function(quillara_add_gtest name)
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 60)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${QUILLARA_GTEST_LIBS})
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE ${QUILLARA_GTEST_MAIN})
+  endif()
+  gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_LIST added)
+  set_tests_properties(${added} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+endfunction()

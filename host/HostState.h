@@ -1,0 +1,15 @@
+// Process-wide state of the screen-saver host, shared by its parts.
+#pragma once
+#include <windows.h>
+
+// Contract of the password component's "VerifyScreenSavePwd": non-zero when
+// the user may leave.
+typedef BOOL(WINAPI* PasswordVerifierFunction)(HWND window);
+
+extern HINSTANCE ModuleInstance;
+extern int Win9xPlatform;
+extern int PreviewMode;
+extern UINT CancelAutoPlayMsg;
+extern POINT MouseAnchor;
+extern int CloseApproved;
+extern PasswordVerifierFunction PasswordVerifier;

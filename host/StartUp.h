@@ -1,0 +1,11 @@
+// Start-up: the command line, the platform and the mode that runs.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+[[noreturn]] void SaverEntry();
+int SaverMain(HINSTANCE instance, const char* tail);
+uint32_t ParseWindowHandle(const char* text);
+int RunPreview(const char* text);
+INT_PTR ShowConfigDialog(HWND parent);
+int RunPasswordChange(const char* text);

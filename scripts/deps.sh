@@ -1,0 +1,28 @@
+#!/bin/bash
+# Installs the Debian packages that building, testing and running need,
+# skipping those already present.  Needs root (or sudo) only when something
+# is missing.
+set -eu
+packages=(
+  cmake make g++ pkg-config
+  libgtest-dev googletest libbenchmark-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine64 xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
+  imagemagick procps util-linux
+)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+#!/bin/bash
+# Builds all three presets and runs every test suite: native, then the
+# 64-bit Windows build under Wine.  Exits non-zero on any failure.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+"$root/scripts/deps.sh" || exit 1
+
+wine_state="$root/build/windows-x64/wine"
+cleanup() { "$root/scripts/wine-session.sh" stop "$wine_state" >/dev/null 2>&1; }
+trap cleanup EXIT
+
+status=0
+for preset in native windows-x64 windows-x86; do
+  echo "=== configure and build: $preset"
+  mkdir -p build; log="build/configure-$preset.log"
+  if ! cmake --preset "$preset" >"$log" 2>&1; then
+    cat "$log"; status=1; continue
+  fi
+  cmake --build --preset "$preset" || status=1
+done
+
+echo "=== tests: native"
+ctest --preset native || status=1
+echo "=== tests: windows-x64 (Wine)"
+ctest --preset windows-x64 || status=1
+
+if [ $status -eq 0 ]; then echo "ALL TESTS PASSED"; else echo "SOME STEP FAILED"; fi
+exit $status

@@ -1,0 +1,13 @@
+#!/bin/bash
+# CTest's emulator for the Windows build: runs one program under Wine in the
+# build tree's own display and prefix.  Usage: wine-run.sh STATE_DIR PROGRAM ARGS...
+state=${1:?state directory}
+shift
+here=$(dirname "$0")
+DISPLAY=$("$here/wine-session.sh" ensure "$state") || exit 1
+export DISPLAY
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+exec /usr/lib/wine/wine64 "$@"

@@ -1,0 +1,87 @@
+#!/bin/bash
+# Brings up, or tears down, the private Wine environment of one build tree:
+# an Xvfb display of its own, a 64-bit Wine prefix and a persistent wineserver.
+#
+#   wine-session.sh ensure STATE_DIR   start what is missing, print DISPLAY
+#   wine-session.sh stop   STATE_DIR   stop the wineserver and the display
+#
+# Tests and the run script share this; the lock keeps concurrent callers from
+# starting two displays or initialising the prefix twice.
+set -u
+action=${1:?action}
+state=${2:?state directory}
+mkdir -p "$state"
+state=$(cd "$state" && pwd)
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+display_alive() {
+  [ -f "$state/xvfb.pid" ] && [ -f "$state/display" ] &&
+    kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  local n
+  for n in $(seq 90 250); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac +extension GLX \
+    </dev/null >"$state/xvfb.log" 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  echo ":$n" >"$state/display"
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-session: Xvfb :$n did not start" >&2
+  return 1
+}
+
+ensure() {
+  exec 9>"$state/lock"
+  flock 9
+  if ! display_alive; then
+    rm -f "$state/server-ready"
+    start_display || exit 1
+  fi
+  export DISPLAY
+  DISPLAY=$(cat "$state/display")
+  if [ ! -f "$WINEPREFIX/.quillara-ready" ]; then
+    "$WINE" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+    # Unmanaged windows: otherwise destroying a top-level window waits on
+    # the absent window manager for two seconds.
+    "$WINE" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
+    "$WINESERVER" -w
+    touch "$WINEPREFIX/.quillara-ready"
+  fi
+  if [ ! -f "$state/server-ready" ]; then
+    # A persistent server with no inherited pipes: without it every test
+    # process waits seconds for the server to come and go.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
+    touch "$state/server-ready"
+  fi
+  echo "$DISPLAY"
+}
+
+stop() {
+  exec 9>"$state/lock"
+  flock 9
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1
+  if display_alive; then
+    kill "$(cat "$state/xvfb.pid")" 2>/dev/null
+  fi
+  rm -f "$state/xvfb.pid" "$state/display" "$state/server-ready"
+}
+
+case "$action" in
+  ensure) ensure ;;
+  stop) stop ;;
+  *) echo "usage: $0 ensure|stop STATE_DIR" >&2; exit 2 ;;
+esac
