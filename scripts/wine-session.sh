@@ -31,7 +31,7 @@ start_display() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
   done
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac +extension GLX \
-    </dev/null >"$state/xvfb.log" 2>&1 &
+    </dev/null >"$state/xvfb.log" 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
   echo ":$n" >"$state/display"
   for _ in $(seq 1 100); do
@@ -52,19 +52,19 @@ ensure() {
   export DISPLAY
   DISPLAY=$(cat "$state/display")
   if [ ! -f "$WINEPREFIX/.quillara-ready" ]; then
-    "$WINE" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
+    "$WINE" wineboot -i </dev/null >"$state/wineboot.log" 2>&1 9>&-
     # Unmanaged windows: otherwise destroying a top-level window waits on
     # the absent window manager for two seconds.
     "$WINE" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\X11 Driver' \
-      /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
-    "$WINESERVER" -w
+      /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1 9>&-
+    "$WINESERVER" -w 9>&-
     touch "$WINEPREFIX/.quillara-ready"
   fi
   if [ ! -f "$state/server-ready" ]; then
     # A persistent server with no inherited pipes: without it every test
     # process waits seconds for the server to come and go.
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
-    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
     touch "$state/server-ready"
   fi
   echo "$DISPLAY"
@@ -73,7 +73,7 @@ ensure() {
 stop() {
   exec 9>"$state/lock"
   flock 9
-  "$WINESERVER" -k </dev/null >/dev/null 2>&1
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1 9>&-
   if display_alive; then
     kill "$(cat "$state/xvfb.pid")" 2>/dev/null
   fi
