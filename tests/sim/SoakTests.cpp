@@ -31,9 +31,8 @@ TEST(Soak, TwentyThousandFramesStayFinite) {
     ASSERT_LE(u.starCount, UniverseCapacity);
     ASSERT_LE(u.ballCount, UniverseCapacity);
     for (int32_t frame = 0; frame < 200; ++frame, ++frames) {
-      Vec2 before[UniverseCapacity];
-      for (int32_t i = 0; i < u.ballCount; ++i) before[i] = u.balls[i]->velocity;
       u.ApplyGravity();
+      Vec2 before[UniverseCapacity];
       for (int32_t i = 0; i < u.ballCount; ++i) before[i] = u.balls[i]->velocity;
       u.ResolveCollisions();
       for (int32_t i = 0; i < u.ballCount; ++i) {

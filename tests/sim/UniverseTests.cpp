@@ -26,7 +26,7 @@ void SetCounts(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t max
 
 bool IsWhole(float v) { return v == std::floor(v); }
 
-// Every placement rule of a new universe; returns the number of failures.
+// Every placement rule of a new universe, and slots filled exactly up to the counts.
 void ExpectWellFormed(const Universe& u) {
   ASSERT_GE(u.starCount, 0);
   ASSERT_LE(u.starCount, UniverseCapacity);
