@@ -24,11 +24,26 @@ ScratchRegistry::~ScratchRegistry()
 
 void ScratchRegistry::SetUsePassword(DWORD type, const void* data, DWORD size)
 {
+    bool recording = RecordingOn;
+    RecordingOn = false;
     HKEY desktop = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                     &desktop, nullptr);
     RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(desktop);
+    RecordingOn = recording;
+}
+
+void ScratchRegistry::DeleteUsePassword()
+{
+    bool recording = RecordingOn;
+    RecordingOn = false;
+    HKEY desktop;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) == ERROR_SUCCESS) {
+        RegDeleteValueA(desktop, "ScreenSaveUsePassword");
+        RegCloseKey(desktop);
+    }
+    RecordingOn = recording;
 }
 
 void PumpFor(DWORD milliseconds)

@@ -12,6 +12,7 @@ struct ScratchRegistry {
     // type and bytes.
     void SetUsePassword(DWORD type, const void* data, DWORD size);
     void SetUsePassword(DWORD value) { SetUsePassword(REG_DWORD, &value, sizeof value); }
+    void DeleteUsePassword();
     char path[128];
 };
 
