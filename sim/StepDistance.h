@@ -1,0 +1,33 @@
+// How the physics step measures the distance from a ball to another body:
+// float differences, the sum of squares in double, the root of that double.
+#pragma once
+#include <cmath>
+
+#include "sim/Vec2.h"
+
+struct StepDistance {
+  float dx;
+  float dy;
+  double squared;  // dx*dx + dy*dy in double
+};
+
+inline StepDistance MeasureStep(Vec2 from, Vec2 to) {
+  StepDistance d;
+  d.dx = static_cast<float>(static_cast<double>(from.x) - to.x);
+  d.dy = static_cast<float>(static_cast<double>(from.y) - to.y);
+  d.squared = static_cast<double>(d.dx) * d.dx + static_cast<double>(d.dy) * d.dy;
+  return d;
+}
+
+inline float StepRoot(const StepDistance& d) {
+  return static_cast<float>(std::sqrt(d.squared));
+}
+
+// True when the rounded root would be below limit. The root is only taken
+// when the squared distance is below limit^2: beyond it the root, and so
+// its rounding, is at least limit, since sqrt and rounding are monotonic.
+inline bool StepCloserThan(const StepDistance& d, float limit) {
+  const double wide = limit;
+  if (d.squared >= wide * wide) return false;
+  return StepRoot(d) < limit;
+}

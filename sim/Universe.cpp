@@ -1,0 +1,137 @@
+#include "sim/Universe.h"
+
+#include <cmath>
+#include <new>
+
+#include "config/SaverSettings.h"
+#include "sim/Clock.h"
+#include "sim/Random.h"
+
+int32_t PlacementAttemptLimit = 10000;
+
+namespace {
+
+// Settings edited outside the dialog can ask for any count; the universe
+// holds at most UniverseCapacity of each kind and never fewer than none.
+int32_t ClampCount(int32_t count) {
+  if (count < 0) return 0;
+  if (count > UniverseCapacity) return UniverseCapacity;
+  return count;
+}
+
+double RandomFraction() { return NextRandom() / 32767.0; }
+
+// ceil((max - min) * f) + min, taken in double so that extreme settings can
+// neither overflow the integer difference nor convert an out-of-range value.
+int32_t RandomCount(int32_t min, int32_t max) {
+  const double f = RandomFraction();
+  const double span = static_cast<double>(static_cast<int64_t>(max) - min);
+  const double count = std::ceil(span * f) + min;
+  if (count < 0.0) return 0;
+  if (count > UniverseCapacity) return UniverseCapacity;
+  return static_cast<int32_t>(count);
+}
+
+// The second clock read seeds the generator, and the first draw is thrown
+// away, before anything else is drawn.
+void SeedFromClock() {
+  SeedRandom(static_cast<uint32_t>(ReadClock()));
+  NextRandom();
+}
+
+}  // namespace
+
+Universe::Universe()
+    : creationTime(ReadClock()), starCount(0), ballCount(0), stars(), balls() {
+  SeedFromClock();
+  const int32_t nStars = RandomCount(SaverSettings.MinStars, SaverSettings.MaxStars);
+  const int32_t nBalls = RandomCount(SaverSettings.MinBalls, SaverSettings.MaxBalls);
+  Populate(nStars, nBalls);
+}
+
+Universe::Universe(int32_t nStars, int32_t nBalls)
+    : creationTime(ReadClock()), starCount(0), ballCount(0), stars(), balls() {
+  SeedFromClock();
+  Populate(nStars, nBalls);
+}
+
+Universe::~Universe() {
+  for (int32_t i = 0; i < UniverseCapacity; ++i) {
+    delete stars[i];
+    delete balls[i];
+  }
+}
+
+void Universe::Populate(int32_t nStars, int32_t nBalls) {
+  for (int32_t i = 0; i < UniverseCapacity; ++i) {
+    delete stars[i];
+    stars[i] = nullptr;
+    delete balls[i];
+    balls[i] = nullptr;
+  }
+  nStars = ClampCount(nStars);
+  nBalls = ClampCount(nBalls);
+  // All stars first: each ball is placed against every star. The counts grow
+  // with each placed body and stop at the first that cannot be placed.
+  starCount = 0;
+  ballCount = 0;
+  while (starCount < nStars && PlaceStar(starCount)) {
+    ++starCount;
+  }
+  while (ballCount < nBalls && PlaceBall(ballCount)) {
+    ++ballCount;
+  }
+}
+
+bool Universe::PlaceStar(int32_t index) {
+  if (index < 0 || index >= UniverseCapacity) return false;
+  for (int32_t attempt = 0; attempt < PlacementAttemptLimit; ++attempt) {
+    const int32_t x = static_cast<int32_t>(std::ceil(RandomFraction() * 400.0 - 200.0));
+    const int32_t y = static_cast<int32_t>(std::ceil(RandomFraction() * 300.0 - 150.0));
+    const Vec2 candidate(static_cast<float>(x), static_cast<float>(y));
+    bool free = true;
+    for (int32_t k = 0; k < index && free; ++k) {
+      if (stars[k] != nullptr && Distance(candidate, stars[k]->position) < 30.0f) {
+        free = false;
+      }
+    }
+    if (!free) continue;
+    delete stars[index];
+    stars[index] = new (std::nothrow) Star(candidate.x, candidate.y);
+    return stars[index] != nullptr;
+  }
+  return false;
+}
+
+bool Universe::PlaceBall(int32_t index) {
+  if (index < 0 || index >= UniverseCapacity) return false;
+  for (int32_t attempt = 0; attempt < PlacementAttemptLimit; ++attempt) {
+    const int32_t x = static_cast<int32_t>(std::ceil(RandomFraction() * 450.0 - 225.0));
+    const int32_t y = static_cast<int32_t>(std::ceil(RandomFraction() * 350.0 - 275.0));
+    const Vec2 candidate(static_cast<float>(x), static_cast<float>(y));
+    bool free = true;
+    for (int32_t k = 0; k < starCount && free; ++k) {
+      if (Distance(candidate, stars[k]->position) < 27.0f) free = false;
+    }
+    for (int32_t k = 0; k < index && free; ++k) {
+      if (balls[k] != nullptr && Distance(candidate, balls[k]->position) < 24.0f) {
+        free = false;
+      }
+    }
+    if (!free) continue;
+    delete balls[index];
+    balls[index] = new (std::nothrow) Ball(candidate.x, candidate.y);
+    if (balls[index] == nullptr) return false;
+    Ball& ball = *balls[index];
+    ball.velocity.x = static_cast<float>(2.0 * RandomFraction() - 1.0);
+    ball.velocity.y = static_cast<float>(2.0 * RandomFraction() - 1.0);
+    return true;
+  }
+  return false;
+}
+
+void Universe::Draw() const {
+  // Stars last, so they cover any ball they overlap.
+  for (int32_t i = 0; i < ballCount; ++i) balls[i]->Draw();
+  for (int32_t i = 0; i < starCount; ++i) stars[i]->Draw();
+}
