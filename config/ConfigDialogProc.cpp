@@ -1,0 +1,77 @@
+#include "config/ConfigDialog.h"
+
+#include <commctrl.h>
+
+#include "config/SaverSettings.h"
+#include "config/SettingsStore.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+constexpr int CountChoiceTotal = static_cast<int>(sizeof CountChoices / sizeof CountChoices[0]);
+constexpr int32_t WeakestGravity = 40;
+constexpr int32_t StrongestGravity = 120;
+
+void ShowCount(HWND dialog, int controlId, int32_t value) {
+  FillCountList(dialog, controlId, CountChoices, CountChoiceTotal, value - 1);
+}
+
+BOOL OnInitDialog(HWND dialog) {
+  LoadSettings();
+  ShowCount(dialog, IDC_MIN_STARS, SaverSettings.MinStars);
+  ShowCount(dialog, IDC_MAX_STARS, SaverSettings.MaxStars);
+  ShowCount(dialog, IDC_MIN_BALLS, SaverSettings.MinBalls);
+  ShowCount(dialog, IDC_MAX_BALLS, SaverSettings.MaxBalls);
+
+  HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
+  SendMessageA(trackbar, TBM_SETPAGESIZE, 0, 1);
+  SendMessageA(trackbar, TBM_SETLINESIZE, 0, 1);
+  SendMessageA(trackbar, TBM_SETTICFREQ, 1, 0);
+  SendMessageA(trackbar, TBM_SETRANGE, FALSE, MAKELPARAM(WeakestGravity, StrongestGravity));
+  SendMessageA(trackbar, TBM_SETPOS, TRUE, SaverSettings.GraviticForce);
+  return TRUE;  // Focus goes to the first tab stop, OK.
+}
+
+BOOL OnOk(HWND dialog) {
+  NormaliseRange(SaverSettings.MinStars, SaverSettings.MaxStars);
+  NormaliseRange(SaverSettings.MinBalls, SaverSettings.MaxBalls);
+  SaveSettings(dialog);
+  EndDialog(dialog, IDOK);
+  return TRUE;
+}
+
+BOOL OnCancel(HWND dialog) {
+  EndDialog(dialog, 0);
+  return TRUE;
+}
+
+// Any notification of a list (selection, drop-down, focus) takes its number.
+BOOL OnCountList(HWND dialog, int controlId, int32_t& field) {
+  field = ReadCountList(dialog, controlId);
+  return TRUE;
+}
+
+BOOL OnCommand(HWND dialog, int controlId) {
+  switch (controlId) {
+    case IDOK: return OnOk(dialog);
+    case IDCANCEL: return OnCancel(dialog);
+    case IDC_MIN_STARS: return OnCountList(dialog, controlId, SaverSettings.MinStars);
+    case IDC_MAX_STARS: return OnCountList(dialog, controlId, SaverSettings.MaxStars);
+    case IDC_MIN_BALLS: return OnCountList(dialog, controlId, SaverSettings.MinBalls);
+    case IDC_MAX_BALLS: return OnCountList(dialog, controlId, SaverSettings.MaxBalls);
+    default: return FALSE;
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  // Before every message: the trackbar's class must exist by the time the
+  // dialog creates its controls, and the first messages come before that.
+  InitCommonControls();
+  switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    default: return FALSE;  // Trackbar scrolling included: read only on OK.
+  }
+}

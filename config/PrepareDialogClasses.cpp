@@ -1,0 +1,6 @@
+#include "config/ConfigDialog.h"
+
+// The dialog uses only system classes: nothing to register.
+BOOL PrepareDialogClasses(HINSTANCE) {
+  return TRUE;
+}

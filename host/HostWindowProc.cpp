@@ -1,0 +1,135 @@
+// The saver window's procedure: the host settles a few messages itself and
+// passes the rest to the saver's own procedure.
+#include "host/SaverWindow.h"
+
+#include "host/HostState.h"
+#include "render/SaverProc.h"
+
+HMODULE ImeModule = nullptr;
+ImeAssociateFunction ImeAssociate = nullptr;
+HIMC SavedInputContext = nullptr;
+
+static void HideCursor()
+{
+    SetCursor(nullptr);
+}
+
+// The saver takes no text input: detach the input method if some other part
+// of the process already loaded it (the host never loads it itself).
+static void DetachInputMethod(HWND window)
+{
+    ImeModule = GetModuleHandleA("IMM32.DLL");
+    if (ImeModule == nullptr)
+        return;
+    ImeAssociate = reinterpret_cast<ImeAssociateFunction>(
+        reinterpret_cast<void*>(GetProcAddress(ImeModule, "ImmAssociateContext")));
+    if (ImeAssociate != nullptr)
+        SavedInputContext = ImeAssociate(window, nullptr);
+}
+
+static void RestoreInputMethod(HWND window)
+{
+    if (ImeModule != nullptr && ImeAssociate != nullptr && SavedInputContext != nullptr)
+        ImeAssociate(window, SavedInputContext);
+}
+
+static LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DetachInputMethod(window);
+    GetCursorPos(&MouseAnchor);
+    if (PreviewMode == 0)
+        HideCursor();
+    return SaverProc(window, message, wParam, lParam);
+}
+
+static LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RestoreInputMethod(window);
+    PostQuitMessage(0);
+    return SaverProc(window, message, wParam, lParam);
+}
+
+// The title stays what creation gave it.
+static LRESULT OnSetText(HWND, UINT, WPARAM, LPARAM)
+{
+    return 0;
+}
+
+static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (CloseApproved != 0)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (PreviewMode == 0)
+        HideCursor();
+    return SaverProc(window, message, wParam, lParam);
+}
+
+// In a preview, help and context menus belong to the preview's owner.
+static LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (PreviewMode == 0)
+        return SaverProc(window, message, wParam, lParam);
+    HWND parent = GetParent(window);
+    if (parent != nullptr && IsWindow(parent))
+        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    return 1;
+}
+
+static LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (CloseApproved != 0)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return SaverProc(window, message, wParam, lParam);
+}
+
+// Task switching and a nested screen-saver start must not disturb a running
+// full-screen saver.
+static LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (PreviewMode == 0 &&
+        (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
+        return 0;
+    return SaverProc(window, message, wParam, lParam);
+}
+
+// Once closing is approved no further frame is drawn, even for queued timers.
+static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (CloseApproved != 0)
+        return 0;
+    Sleep(0);
+    return SaverProc(window, message, wParam, lParam);
+}
+
+typedef LRESULT (*HostHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+struct HostEntry {
+    UINT message;
+    HostHandler handler;
+};
+
+static const HostEntry HostHandlers[] = {
+    {WM_CREATE, OnCreate},
+    {WM_DESTROY, OnDestroy},
+    {WM_SETTEXT, OnSetText},
+    {WM_PAINT, OnPaint},
+    {WM_HELP, OnHelpRequest},
+    {WM_CONTEXTMENU, OnHelpRequest},
+    {WM_KEYDOWN, OnInput},
+    {WM_SYSKEYDOWN, OnInput},
+    {WM_MOUSEMOVE, OnInput},
+    {WM_LBUTTONDOWN, OnInput},
+    {WM_RBUTTONDOWN, OnInput},
+    {WM_MBUTTONDOWN, OnInput},
+    {WM_SYSCOMMAND, OnSysCommand},
+    {WM_TIMER, OnTimer},
+};
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (const HostEntry& entry : HostHandlers) {
+        if (entry.message == message)
+            return entry.handler(window, message, wParam, lParam);
+    }
+    return SaverProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,69 @@
+#include "render/SaverProc.h"
+
+#include "config/SettingsStore.h"
+#include "host/DefaultSaverProc.h"
+#include "render/CommandKeys.h"
+#include "render/GLContext.h"
+#include "render/Scene.h"
+#include "render/UniverseRenewal.h"
+
+HDC DeviceContext = nullptr;
+HGLRC RenderContext = nullptr;
+int32_t ClientWidth = 0;
+int32_t ClientHeight = 0;
+
+namespace {
+
+LRESULT OnCreate(HWND window) {
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(window, &client);
+  ClientWidth = client.right;
+  ClientHeight = client.bottom;
+  // Before the scene: its first universe takes its counts from the settings.
+  LoadSettings();
+  CreateGLContext(window, &DeviceContext, &RenderContext);
+  SetupScene(ClientWidth, ClientHeight);
+  SetTimer(window, FrameTimerId, FramePeriodMs, nullptr);
+  return 0;
+}
+
+LRESULT OnDestroy(HWND window) {
+  KillTimer(window, FrameTimerId);
+  CleanupScene();
+  ReleaseGLContext(window, DeviceContext, RenderContext);
+  // The last universe stays until the process ends.
+  return 0;
+}
+
+// A command key replaces the universe and is consumed, so it never ends the
+// saver; every other key goes on to the default handling, which may.
+LRESULT OnKeyDown(HWND window, WPARAM wParam, LPARAM lParam) {
+  const uint32_t keyCode = static_cast<uint32_t>(wParam);
+  if (!IsCommandKey(keyCode)) {
+    return DefaultSaverProc(window, WM_KEYDOWN, wParam, lParam);
+  }
+  ReplaceUniverse(NewUniverseForKey(keyCode));
+  return 1;
+}
+
+LRESULT OnTimer() {
+  RunFrame(DeviceContext);
+  return 0;
+}
+
+}  // namespace
+
+LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window);
+    case WM_DESTROY:
+      return OnDestroy(window);
+    case WM_KEYDOWN:
+      return OnKeyDown(window, wParam, lParam);
+    case WM_TIMER:
+      return OnTimer();
+    default:
+      return DefaultSaverProc(window, message, wParam, lParam);
+  }
+}

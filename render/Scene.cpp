@@ -1,0 +1,36 @@
+#include "render/Scene.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "render/UniverseRenewal.h"
+
+// The world rectangle always fills the viewport, whatever the window's
+// proportions: x from -300 to 300, y from -240 to 240, seen from z = 50.
+void SetupScene(int32_t width, int32_t height) {
+  glViewport(0, 0, width, height);
+
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-300.0, 300.0, -240.0, 240.0, 25.0, 75.0);
+
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(0.0, 0.0, 50.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+
+  glClearColor(0.2f, 0.2f, 0.2f, 0.1f);
+  glPointSize(5.0f);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glShadeModel(GL_SMOOTH);
+
+  // The settings are loaded by now; the first universe uses their ranges.
+  ReplaceUniverse(NewRandomUniverse());
+
+  glColor3f(0.1f, 1.0f, 0.3f);
+}
+
+// The scene holds no textures, display lists or other OpenGL objects.
+void CleanupScene() {}

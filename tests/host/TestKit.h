@@ -1,0 +1,58 @@
+// Shared helpers of the host tests: a scratch registry, bounded message
+// pumping and a recording test window.
+#pragma once
+#include <windows.h>
+
+// Redirects HKEY_CURRENT_USER of this process to a fresh scratch key, removed
+// again on destruction.
+struct ScratchRegistry {
+    ScratchRegistry();
+    ~ScratchRegistry();
+    // Stores "Control Panel\Desktop" "ScreenSaveUsePassword" with the given
+    // type and bytes.
+    void SetUsePassword(DWORD type, const void* data, DWORD size);
+    void SetUsePassword(DWORD value) { SetUsePassword(REG_DWORD, &value, sizeof value); }
+    void DeleteUsePassword();
+    char path[128];
+};
+
+// Dispatches the thread's messages for the given time.
+void PumpFor(DWORD milliseconds);
+
+// Dispatches messages until done() is true or the deadline passes; returns
+// whether done() became true.
+template <typename Done>
+bool PumpUntil(Done done, DWORD deadlineMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= deadlineMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, deadlineMs - elapsed < 10 ? deadlineMs - elapsed : 10,
+                                  QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+// Removes and counts the queued messages of one number for the window.
+int TakeQueued(HWND window, UINT message);
+bool IsQueued(HWND window, UINT message);
+
+// A full-screen popup whose procedure records each message and hands it to
+// DefaultSaverProc, standing in for the saver procedures above it.  WM_CREATE
+// records the mouse anchor as the host does.
+HWND CreateRecordingWindow(bool fullScreen = true);
+// When set, the recording window keeps WM_CLOSE to itself (recorded, not
+// handled), so that a test can go on after a close was posted.
+extern bool SwallowClose;
+LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Messages that the platform sends on its own and that the tests do not
+// care about; they are not recorded.
+bool IsBackgroundMessage(UINT message);
