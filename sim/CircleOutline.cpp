@@ -1,14 +1,18 @@
 #include "sim/CircleOutline.h"
 
 #include <cmath>
-#include <iostream>
+#include <cstdio>
 
 void MakeCircleOutline(int32_t count, float angle, float radius, Vec2* out) {
   // Written so that a NaN angle or radius counts as invalid.
   const bool valid = count >= 1 && angle > 0.0f && radius > 0.0f;
   if (!valid) {
-    std::cout << "Error! Cannot use " << count << " to cover " << angle
-              << " radians at radius " << radius << "." << std::endl;
+    // %g is the stream's default notation: at most six significant digits.
+    // C stdio rather than iostreams keeps the locale machinery out of the .scr.
+    std::printf("Error! Cannot use %ld to cover %g radians at radius %g.\n",
+                static_cast<long>(count), static_cast<double>(angle),
+                static_cast<double>(radius));
+    std::fflush(stdout);
   }
   if (count < 1) {
     return;  // no points to write

@@ -1,6 +1,6 @@
 // Vec2, Distance and MakeCircleOutline.
 #include <cmath>
-#include <sstream>
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,16 +13,26 @@ namespace {
 
 const double Pi = 3.14159265358979323846;
 
-// Captures what std::cout receives while it lives.
+// Captures what reaches the standard output while it lives; Text() ends the
+// capture.
 class CoutCapture {
  public:
-  CoutCapture() : old_(std::cout.rdbuf(buffer_.rdbuf())) {}
-  ~CoutCapture() { std::cout.rdbuf(old_); }
-  std::string Text() const { return buffer_.str(); }
+  CoutCapture() {
+    std::fflush(stdout);
+    testing::internal::CaptureStdout();
+  }
+  ~CoutCapture() { Text(); }
+  std::string Text() {
+    if (capturing_) {
+      text_ = testing::internal::GetCapturedStdout();
+      capturing_ = false;
+    }
+    return text_;
+  }
 
  private:
-  std::ostringstream buffer_;
-  std::streambuf* old_;
+  bool capturing_ = true;
+  std::string text_;
 };
 
 // The outline of radius 15 as the float steps place it, pinned to the bit:
