@@ -64,6 +64,7 @@ protected:
     void SetUp() override
     {
         InstallRecordingHooks();
+        PlaceCursor(640, 512);
         window = CreateRecordingWindow();
         ASSERT_NE(window, nullptr);
         SetForegroundWindow(window);
@@ -335,7 +336,7 @@ class MouseRule : public ClosingRules {
 protected:
     void SetUp() override
     {
-        SetCursorPos(Anchor.x, Anchor.y);
+        PlaceCursor(Anchor.x, Anchor.y);
         ClosingRules::SetUp();
         SwallowClose = true;
         PumpFor(100);
