@@ -9,3 +9,6 @@ uint32_t ParseWindowHandle(const char* text);
 int RunPreview(const char* text);
 INT_PTR ShowConfigDialog(HWND parent);
 int RunPasswordChange(const char* text);
+// The switch dispatch: runs the mode that the first switch of the tail names
+// and returns its exit code.
+int RunSwitch(const char* tail);

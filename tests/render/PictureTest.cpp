@@ -99,6 +99,20 @@ TEST_F(PictureTest, WorldCornersLandOnWindowCorners) {
   EXPECT_EQ(Describe(picture.At(160, 256)), Describe(BackgroundColour));
 }
 
+TEST_F(PictureTest, StarsCoverBallsWhereTheyOverlap) {
+  registry_.StoreSettings(4, 4, 1, 1, 80);
+  OpenWindow(600, 480);  // one pixel per world unit
+  ArrangeStillScene();
+  // A star 10 units right of the resting ball: inside the contact distance,
+  // so no pull, and with both at rest no bounce either.
+  CurrentUniverse->stars[0]->position = Vec2(10, 0);
+  const Picture picture = DrawAndReadBackBuffer();
+  EXPECT_EQ(Describe(picture.At(305, 240)), Describe(White));          // both: the star wins
+  EXPECT_EQ(Describe(picture.At(292, 240)), Describe(BallColour()));   // the ball alone
+  EXPECT_EQ(Describe(picture.At(323, 240)), Describe(White));          // the star alone
+  EXPECT_EQ(Describe(picture.At(300, 265)), Describe(BackgroundColour));
+}
+
 TEST_F(PictureTest, BallOnFourByThreeScreenIsFortyOneByThirtyEightPixels) {
   registry_.StoreSettings(4, 4, 1, 1, 80);
   OpenWindow(1024, 768);
@@ -136,13 +150,13 @@ TEST_F(PictureTest, ViewportKeepsTheSizeOfCreation) {
   EXPECT_EQ(Describe(picture.At(639, 511)), Describe(White));
 }
 
-TEST_F(PictureTest, TimerFrameIsSwappedToTheFront) {
+TEST_F(PictureTest, TimerFrameReachesTheScreen) {
   registry_.StoreSettings(12, 12, 12, 12, 80);
   OpenWindow(640, 512);
   RunFrames(5);
-  // The next frame through the timer message, then the front buffer it showed.
-  SaverWindowTest::RunFrames(1);
-  const Picture picture(640, 512, GL_FRONT);
+  // The next frame through the timer message, then what the screen shows.
+  RunFrames(1);
+  const Picture picture = Picture::OfScreen(window_, 640, 512);
   int compared = 0, centres = 0;
   const std::vector<std::string> mismatches =
       ComparePicture(*CurrentUniverse, picture, 8, &compared, &centres);

@@ -100,6 +100,40 @@ Picture::Picture(int width, int height, unsigned int buffer)
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bytes_.data());
 }
 
+Picture Picture::OfScreen(HWND window, int width, int height) {
+  Picture picture;
+  picture.width_ = width;
+  picture.height_ = height;
+  picture.bytes_.resize(static_cast<size_t>(width) * height * 3);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;  // bottom-up, like OpenGL's rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  const uint8_t* bgra = static_cast<const uint8_t*>(bits);
+  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+    picture.bytes_[i * 3] = bgra[i * 4 + 2];
+    picture.bytes_[i * 3 + 1] = bgra[i * 4 + 1];
+    picture.bytes_[i * 3 + 2] = bgra[i * 4];
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return picture;
+}
+
 Rgb Picture::At(int x, int y) const {
   const size_t at = (static_cast<size_t>(y) * width_ + x) * 3;
   return Rgb{bytes_[at], bytes_[at + 1], bytes_[at + 2]};

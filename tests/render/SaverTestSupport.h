@@ -55,6 +55,8 @@ const Rgb White = {255, 255, 255};
 class Picture {
  public:
   Picture(int width, int height, unsigned int buffer);
+  // What the screen shows of the window's client area, read through GDI.
+  static Picture OfScreen(HWND window, int width, int height);
   Rgb At(int x, int y) const;
   int width() const { return width_; }
   int height() const { return height_; }
@@ -62,6 +64,7 @@ class Picture {
  private:
   int width_;
   int height_;
+  Picture() : width_(0), height_(0) {}
   std::vector<uint8_t> bytes_;
 };
 

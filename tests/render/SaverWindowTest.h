@@ -9,7 +9,7 @@
 
 class SaverWindowTest : public ::testing::Test {
  protected:
-  static const int32_t StartTime = 1000000000;  // 2001-09-09, any fixed second will do
+  static constexpr int32_t StartTime = 1000000000;  // 2001-09-09, any fixed second will do
 
   void SetUp() override { UseFakeClock(StartTime); }
 

@@ -160,20 +160,33 @@ TEST_F(SceneStateTest, FrameTimerTicksWithItsIdentifier) {
   EXPECT_EQ(ticks, 3);
 }
 
-TEST_F(SceneStateTest, DestructionReleasesTheContextAndKeepsTheUniverse) {
+TEST_F(SceneStateTest, DestroyStopsTheTimerAndReleasesTheContext) {
   OpenWindow(320, 256);
   RunFrames(2);
   const HGLRC context = RenderContext;
   const Universe* last = CurrentUniverse;
   ASSERT_NE(context, nullptr);
-  EXPECT_TRUE(DestroyWindow(window_));
+  // WM_DESTROY alone, so the window outlives it and its timer can be watched.
+  EXPECT_EQ(SendMessageA(window_, WM_DESTROY, 0, 0), 0);
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_FALSE(wglDeleteContext(context));  // already deleted
   EXPECT_EQ(CurrentUniverse, last);
-  // The timer went with the window: no tick is left to arrive.
-  Sleep(50);
   MSG message;
-  EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  while (PeekMessageA(&message, window_, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+  }
+  Sleep(60);
+  EXPECT_FALSE(PeekMessageA(&message, window_, WM_TIMER, WM_TIMER, PM_REMOVE))
+      << "the frame timer still ticks";
+}
+
+TEST_F(SceneStateTest, DestroyingTheWindowKeepsTheLastUniverse) {
+  OpenWindow(320, 256);
+  RunFrames(2);
+  const Universe* last = CurrentUniverse;
+  EXPECT_TRUE(DestroyWindow(window_));
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_EQ(CurrentUniverse, last);
+  EXPECT_GT(CurrentUniverse->starCount, 0);
 }
 
 TEST_F(SceneStateTest, NoUniverseAtCreationLeavesAClearPictureUntilAKey) {

@@ -1,0 +1,161 @@
+// Measures, in one run on one full-screen window:
+//  1. RunFrame on a full universe (15 stars, 15 balls) against a bare
+//     glClear + glFinish + SwapBuffers, as a ratio of the mean frame times;
+//  2. the CPU time the real saver (RunSaver, full screen, 10 ms timer) uses
+//     per second of wall time, and the frames it draws per second.
+// Usage: render_bench [--seconds S] [--frames N]
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "config/SaverSettings.h"
+#include "host/HostState.h"
+#include "host/SaverWindow.h"
+#include "render/SaverProc.h"
+#include "render/UniverseRenewal.h"
+#include "sim/Universe.h"
+
+namespace {
+
+double Now() {
+  static LARGE_INTEGER frequency = {};
+  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
+}
+
+double ProcessCpuSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto seconds = [](FILETIME t) {
+    ULARGE_INTEGER v;
+    v.LowPart = t.dwLowDateTime;
+    v.HighPart = t.dwHighDateTime;
+    return v.QuadPart / 1e7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
+void BareFrame(HDC deviceContext) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glFinish();
+  SwapBuffers(deviceContext);
+}
+
+LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER) return 0;  // frames are driven by the loop below
+  return SaverProc(window, message, wParam, lParam);
+}
+
+// Mean seconds per frame of RunFrame and of the bare frame, interleaved in
+// blocks so that drift in the machine's load hits both alike.
+void CompareFrameCost(int frames) {
+  WNDCLASSA windowClass = {};
+  windowClass.style = CS_OWNDC;
+  windowClass.lpfnWndProc = BenchWindowProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "QuillaraRenderBench";
+  RegisterClassA(&windowClass);
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  PreviewMode = 1;  // no closing rules for this private window
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0,
+                                0, width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+  ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
+  std::printf("window %d x %d, universe %d stars, %d balls\n", width, height,
+              CurrentUniverse->starCount, CurrentUniverse->ballCount);
+
+  const int blocks = 5;
+  const int perBlock = frames / blocks > 0 ? frames / blocks : 1;
+  double saverTime = 0, bareTime = 0;
+  for (int i = 0; i < 10; ++i) RunFrame(DeviceContext);  // warm up
+  for (int block = 0; block < blocks; ++block) {
+    double start = Now();
+    for (int i = 0; i < perBlock; ++i) RunFrame(DeviceContext);
+    saverTime += Now() - start;
+    start = Now();
+    for (int i = 0; i < perBlock; ++i) BareFrame(DeviceContext);
+    bareTime += Now() - start;
+  }
+  // Where RunFrame's extra time goes: the physics step alone, and the
+  // drawing of the bodies into a cleared buffer with the finish and swap.
+  double stepTime = 0, drawTime = 0;
+  for (int block = 0; block < blocks; ++block) {
+    double start = Now();
+    for (int i = 0; i < perBlock; ++i) {
+      CurrentUniverse->ApplyGravity();
+      CurrentUniverse->ResolveCollisions();
+    }
+    stepTime += Now() - start;
+    start = Now();
+    for (int i = 0; i < perBlock; ++i) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      CurrentUniverse->Draw();
+      glFinish();
+      SwapBuffers(DeviceContext);
+    }
+    drawTime += Now() - start;
+  }
+  const int total = blocks * perBlock;
+  const double saverMs = saverTime / total * 1000, bareMs = bareTime / total * 1000;
+  std::printf("RunFrame, full universe:   %8.3f ms per frame (%d frames)\n", saverMs, total);
+  std::printf("bare clear+finish+swap:    %8.3f ms per frame (%d frames)\n", bareMs, total);
+  std::printf("  of which physics step:    %8.3f ms per frame\n", stepTime / total * 1000);
+  std::printf("  clear+Draw+finish+swap:  %8.3f ms per frame\n", drawTime / total * 1000);
+  std::printf("ratio RunFrame / bare:     %8.3f (target <= 1.2)\n", saverMs / bareMs);
+  DestroyWindow(window);
+  PreviewMode = 0;
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+int FramesSeen = 0;
+
+LRESULT CALLBACK CountFrames(int code, WPARAM wParam, LPARAM lParam) {
+  const MSG* message = reinterpret_cast<const MSG*>(lParam);
+  if (code == HC_ACTION && message->message == WM_TIMER && message->hwnd == SaverWindow &&
+      message->wParam == FrameTimerId && wParam == PM_REMOVE) {
+    // The first universe follows the user's settings; measure a full one.
+    if (FramesSeen++ == 0) ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CALLBACK EndSaver(HWND, UINT, UINT_PTR, DWORD) {
+  PostMessageA(SaverWindow, WM_CLOSE, 0, 0);
+}
+
+// The real saver, full screen, for `seconds` of wall time.
+void MeasureSaverCpu(double seconds) {
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, CountFrames, nullptr, GetCurrentThreadId());
+  const UINT_PTR stopper = SetTimer(nullptr, 0, static_cast<UINT>(seconds * 1000), EndSaver);
+  const double cpuStart = ProcessCpuSeconds(), wallStart = Now();
+  RunSaver(nullptr);
+  const double cpu = ProcessCpuSeconds() - cpuStart, wall = Now() - wallStart;
+  KillTimer(nullptr, stopper);
+  UnhookWindowsHookEx(hook);
+  std::printf("saver, full screen:        %8.3f s CPU in %.3f s wall = %.1f%% of one core\n",
+              cpu, wall, 100.0 * cpu / wall);
+  std::printf("frames drawn:              %8d (%.1f per second)\n", FramesSeen,
+              FramesSeen / wall);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  double seconds = 5.0;
+  int frames = 500;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
+    if (std::strcmp(argv[i], "--frames") == 0) frames = std::atoi(argv[i + 1]);
+  }
+  ModuleInstance = GetModuleHandleA(nullptr);
+  CompareFrameCost(frames);
+  MeasureSaverCpu(seconds);
+  std::fflush(stdout);
+  return FramesSeen > 0 ? 0 : 1;
+}

@@ -1,0 +1,107 @@
+// Runs the physics step for a million frames or more over many random
+// universes and settings, extremes included, and checks that every ball
+// position and velocity stays finite. Prints its figures; exits 1 on any
+// non-finite value.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "config/SaverSettings.h"
+#include "sim/Clock.h"
+#include "sim/Universe.h"
+
+namespace {
+
+int32_t SoakClockValue = 0;
+int32_t SoakClock() { return SoakClockValue; }
+
+bool Finite(Vec2 v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long universes = argc > 1 ? std::atol(argv[1]) : 2000;
+  const long framesEach = argc > 2 ? std::atol(argv[2]) : 600;
+  ClockSource = SoakClock;
+  std::mt19937 pick(12345u);
+  std::uniform_int_distribution<int32_t> count(-5, 40);
+  std::uniform_int_distribution<int32_t> gravity(0, 500);
+
+  long long frames = 0, ballFrames = 0, bounceFrames = 0, nonFinite = 0;
+  long long starsTotal = 0, ballsTotal = 0, emptyUniverses = 0;
+  int32_t fewestStars = 99, mostStars = -1, fewestBalls = 99, mostBalls = -1;
+  double fastest = 0.0, farthest = 0.0;
+  const auto began = std::chrono::steady_clock::now();
+
+  for (long n = 0; n < universes; ++n) {
+    // Every tenth universe takes a corner of the settings space outright.
+    if (n % 10 == 0) {
+      const int32_t corner = static_cast<int32_t>(n / 10 % 4);
+      SaverSettings.MinStars = corner & 1 ? 40 : -5;
+      SaverSettings.MaxStars = corner & 1 ? 40 : -5;
+      SaverSettings.MinBalls = corner & 2 ? 40 : -5;
+      SaverSettings.MaxBalls = corner & 2 ? 40 : 40;
+      SaverSettings.GraviticForce = corner & 1 ? 500 : 0;
+    } else {
+      SaverSettings.MinStars = count(pick);
+      SaverSettings.MaxStars = count(pick);
+      SaverSettings.MinBalls = count(pick);
+      SaverSettings.MaxBalls = count(pick);
+      SaverSettings.GraviticForce = gravity(pick);
+    }
+    SoakClockValue = 1700000000 + static_cast<int32_t>(n) * 17;
+    Universe* u = new (std::nothrow) Universe();
+    if (u == nullptr) {
+      std::printf("out of memory building universe %ld\n", n);
+      return 1;
+    }
+    starsTotal += u->starCount;
+    ballsTotal += u->ballCount;
+    emptyUniverses += u->ballCount == 0;
+    if (u->starCount < fewestStars) fewestStars = u->starCount;
+    if (u->starCount > mostStars) mostStars = u->starCount;
+    if (u->ballCount < fewestBalls) fewestBalls = u->ballCount;
+    if (u->ballCount > mostBalls) mostBalls = u->ballCount;
+
+    for (long f = 0; f < framesEach; ++f, ++frames) {
+      u->ApplyGravity();
+      Vec2 before[UniverseCapacity];
+      for (int32_t i = 0; i < u->ballCount; ++i) before[i] = u->balls[i]->velocity;
+      u->ResolveCollisions();
+      for (int32_t i = 0; i < u->ballCount; ++i, ++ballFrames) {
+        const Ball& b = *u->balls[i];
+        if (!Finite(b.position) || !Finite(b.velocity)) {
+          if (nonFinite++ < 10) {
+            std::printf("non-finite: universe %ld frame %ld ball %d\n", n, f, i);
+          }
+          continue;
+        }
+        if (b.velocity.x != before[i].x || b.velocity.y != before[i].y) ++bounceFrames;
+        const double speed = std::hypot(b.velocity.x, b.velocity.y);
+        const double reach = std::hypot(b.position.x, b.position.y);
+        if (speed > fastest) fastest = speed;
+        if (reach > farthest) farthest = reach;
+      }
+    }
+    delete u;
+  }
+
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+  std::printf("universes           %ld\n", universes);
+  std::printf("frames              %lld\n", frames);
+  std::printf("ball-frames checked %lld\n", ballFrames);
+  std::printf("stars per universe  %d..%d (mean %.2f)\n", fewestStars, mostStars,
+              static_cast<double>(starsTotal) / universes);
+  std::printf("balls per universe  %d..%d (mean %.2f, %lld without balls)\n", fewestBalls,
+              mostBalls, static_cast<double>(ballsTotal) / universes, emptyUniverses);
+  std::printf("ball-frames bounced %lld\n", bounceFrames);
+  std::printf("fastest ball        %.3f units/frame\n", fastest);
+  std::printf("farthest ball       %.1f units from the centre\n", farthest);
+  std::printf("non-finite values   %lld\n", nonFinite);
+  std::printf("time                %.2f s (%.0f ns/frame)\n", seconds,
+              seconds * 1e9 / static_cast<double>(frames));
+  return nonFinite == 0 ? 0 : 1;
+}
