@@ -64,14 +64,25 @@ static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return SaverProc(window, message, wParam, lParam);
 }
 
-// In a preview, help and context menus belong to the preview's owner.
+// In a preview, help and context menus belong to the preview's owner.  A
+// context menu carries only coordinates and is posted.  A help request
+// carries a pointer to a HELPINFO that lives only while this message is
+// handled (and the platform refuses to post such a message at all), so it
+// is sent; a hung owner cannot hold the preview for long.
 static LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (PreviewMode == 0)
         return SaverProc(window, message, wParam, lParam);
     HWND parent = GetParent(window);
-    if (parent != nullptr && IsWindow(parent))
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    if (parent != nullptr && IsWindow(parent)) {
+        WPARAM owner = reinterpret_cast<WPARAM>(parent);
+        if (message == WM_HELP) {
+            DWORD_PTR ignored;
+            SendMessageTimeoutA(parent, message, owner, lParam, SMTO_ABORTIFHUNG, 1000, &ignored);
+        } else {
+            PostMessageA(parent, message, owner, lParam);
+        }
+    }
     return 1;
 }
 

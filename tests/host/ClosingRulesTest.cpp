@@ -47,8 +47,8 @@ const Trigger HarmlessMessages[] = {
     {WM_ACTIVATEAPP, 1, 0, "activation gained"},
     {WM_POWER, 1, 0, "suspend request"},
     {WM_POWER, 2, 0, "suspend resume"},
-    {WM_KEYUP, 'A', 0xC01E0001, "key release"},
-    {WM_SYSKEYUP, 'Q', 0xC0100001 | AltDown, "Alt+Q release"},
+    {WM_KEYUP, 'A', static_cast<LPARAM>(0xC01E0001u), "key release"},
+    {WM_SYSKEYUP, 'Q', static_cast<LPARAM>(0xC0100001u) | AltDown, "Alt+Q release"},
     {WM_CHAR, 'a', 0x001E0001, "character"},
     {WM_LBUTTONUP, 0, 0, "left release"},
     {WM_MBUTTONUP, 0, 0, "middle release"},
@@ -64,6 +64,7 @@ protected:
     void SetUp() override
     {
         InstallRecordingHooks();
+        PlaceCursor(640, 512);
         window = CreateRecordingWindow();
         ASSERT_NE(window, nullptr);
         SetForegroundWindow(window);
@@ -335,7 +336,7 @@ class MouseRule : public ClosingRules {
 protected:
     void SetUp() override
     {
-        SetCursorPos(Anchor.x, Anchor.y);
+        PlaceCursor(Anchor.x, Anchor.y);
         ClosingRules::SetUp();
         SwallowClose = true;
         PumpFor(100);

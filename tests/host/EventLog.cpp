@@ -86,6 +86,75 @@ decltype(&FreeLibrary) RealFreeLibrary;
 decltype(&RegOpenKeyA) RealRegOpenKeyA;
 decltype(&RegQueryValueExA) RealRegQueryValueExA;
 decltype(&RegCloseKey) RealRegCloseKey;
+decltype(&SetForegroundWindow) RealSetForegroundWindow;
+decltype(&SwapBuffers) RealSwapBuffers;
+
+typedef HIMC(WINAPI* ImmAssociateContextFunction)(HWND, HIMC);
+ImmAssociateContextFunction RealImmAssociateContext;
+
+HIMC WINAPI HookImmAssociateContext(HWND window, HIMC context)
+{
+    if (RecordingOn)
+        RecordEvent(SystemCall, context != nullptr ? 1 : 0, reinterpret_cast<WPARAM>(window),
+                    "ImmAssociateContext");
+    return RealImmAssociateContext(window, context);
+}
+
+BOOL WINAPI HookSetForegroundWindow(HWND window)
+{
+    if (RecordingOn)
+        RecordEvent(SystemCall, 0, reinterpret_cast<WPARAM>(window), "SetForegroundWindow");
+    return RealSetForegroundWindow(window);
+}
+
+decltype(&GetModuleHandleA) RealGetModuleHandleA;
+
+HMODULE WINAPI HookGetModuleHandleA(LPCSTR name)
+{
+    if (HideInputMethodLibrary && name != nullptr && lstrcmpiA(name, "IMM32.DLL") == 0)
+        return nullptr;
+    return RealGetModuleHandleA(name);
+}
+
+bool IsSaverWindow(HWND window)
+{
+    char name[64];
+    return window != nullptr && GetClassNameA(window, name, sizeof name) > 0 &&
+           std::strcmp(name, "WindowsScreenSaverClass") == 0;
+}
+
+bool IsQuietMessage(UINT message)
+{
+    switch (message) {
+    case WM_GETICON: case WM_GETOBJECT: case WM_NCHITTEST: case WM_GETTEXT: case WM_GETTEXTLENGTH:
+    case WM_TIMER: case WM_PAINT: case WM_ERASEBKGND: case WM_NCPAINT:
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK SentMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && RecordingOn && !IsQuietMessage(sent->message) && IsSaverWindow(sent->hwnd))
+        RecordEvent(Received, sent->message, sent->wParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK PostedMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* posted = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && RecordingOn && !IsQuietMessage(posted->message) &&
+        IsSaverWindow(posted->hwnd))
+        RecordEvent(Received, posted->message, posted->wParam);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL WINAPI HookSwapBuffers(HDC deviceContext)
+{
+    InterlockedIncrement(&FramesSwapped);
+    return RealSwapBuffers(deviceContext);
+}
 
 LRESULT WINAPI HookDefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -142,7 +211,13 @@ FARPROC WINAPI HookGetProcAddress(HMODULE module, LPCSTR name)
         std::string text = std::string("GetProcAddress:") + name;
         RecordEvent(SystemCall, 0, 0, text.c_str());
     }
-    return RealGetProcAddress(module, name);
+    FARPROC found = RealGetProcAddress(module, name);
+    if (found != nullptr && reinterpret_cast<ULONG_PTR>(name) > 0xFFFF &&
+        std::strcmp(name, "ImmAssociateContext") == 0) {
+        RealImmAssociateContext = reinterpret_cast<ImmAssociateContextFunction>(reinterpret_cast<void*>(found));
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&HookImmAssociateContext));
+    }
+    return found;
 }
 
 LONG WINAPI HookRegOpenKeyA(HKEY root, LPCSTR path, PHKEY key)
@@ -184,6 +259,8 @@ void Hook(const char* library, const char* name, F replacement, F* original)
 
 } // namespace
 
+volatile long FramesSwapped = 0;
+bool HideInputMethodLibrary = false;
 decltype(&PostMessageA) RealPostMessageA = PostMessageA;
 decltype(&SystemParametersInfoA) RealSystemParametersInfoA = SystemParametersInfoA;
 decltype(&GetProcAddress) RealGetProcAddress = GetProcAddress;
@@ -261,4 +338,18 @@ void InstallRecordingHooks()
     Hook("advapi32.dll", "RegOpenKeyA", &HookRegOpenKeyA, &RealRegOpenKeyA);
     Hook("advapi32.dll", "RegQueryValueExA", &HookRegQueryValueExA, &RealRegQueryValueExA);
     Hook("advapi32.dll", "RegCloseKey", &HookRegCloseKey, &RealRegCloseKey);
+    Hook("user32.dll", "SetForegroundWindow", &HookSetForegroundWindow, &RealSetForegroundWindow);
+    Hook("gdi32.dll", "SwapBuffers", &HookSwapBuffers, &RealSwapBuffers);
+    Hook("kernel32.dll", "GetModuleHandleA", &HookGetModuleHandleA, &RealGetModuleHandleA);
+}
+
+void PrintEvents(const char* title)
+{
+    std::printf("%s:\n%s", title, DescribeList(nullptr, LogSize, true).c_str());
+}
+
+void RecordSaverWindowMessages()
+{
+    SetWindowsHookExA(WH_CALLWNDPROC, SentMessageHook, nullptr, GetCurrentThreadId());
+    SetWindowsHookExA(WH_GETMESSAGE, PostedMessageHook, nullptr, GetCurrentThreadId());
 }

@@ -54,9 +54,27 @@ inline ::testing::AssertionResult MatchesNothing()
 // Counts recorded events of one kind and message.
 size_t CountEvents(EventKind kind, UINT message);
 
-// Hooks DefWindowProcA, PostMessageA, SetCursor, SystemParametersInfoA and the
-// library and registry calls of the password support in the test executable.
+// Hooks DefWindowProcA, PostMessageA, SetCursor, SetForegroundWindow,
+// SystemParametersInfoA, SwapBuffers and the library and registry calls of
+// the host in the test executable.  "ImmAssociateContext" looked up through
+// GetProcAddress is handed out wrapped, so its calls are recorded too (the
+// window in wParam, message 1 for a non-null context).
 void InstallRecordingHooks();
+
+// Frames shown: calls of SwapBuffers made by the code under test.
+extern volatile long FramesSwapped;
+
+// Prints the recorded list (for diagnosis).
+void PrintEvents(const char* title);
+
+// Records, as Received, every message that the saver window (class
+// "WindowsScreenSaverClass") gets: sent ones through a WH_CALLWNDPROC hook,
+// posted ones as the loop retrieves them through a WH_GETMESSAGE hook.
+void RecordSaverWindowMessages();
+
+// When set, GetModuleHandleA("IMM32.DLL") made by the host answers null, as
+// in a process into which nothing loaded the input-method library.
+extern bool HideInputMethodLibrary;
 
 // The real functions, for the test's own use (not recorded).
 extern decltype(&PostMessageA) RealPostMessageA;

@@ -198,8 +198,7 @@ protected:
     void SetUp() override
     {
         PasswordSupport::SetUp();
-        SetCursorPos(600, 500);
-        PumpFor(100);
+        PlaceCursor(600, 500);
         registry.SetUsePassword(1);
         LoadPasswordComponent();
         ASSERT_TRUE(standIn.Bind());

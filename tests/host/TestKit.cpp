@@ -2,6 +2,7 @@
 
 #include "host/DefaultSaverProc.h"
 #include "host/HostState.h"
+#include "host/SaverWindow.h"
 #include "tests/host/EventLog.h"
 
 #include <cstdio>
@@ -44,6 +45,14 @@ void ScratchRegistry::DeleteUsePassword()
         RegCloseKey(desktop);
     }
     RecordingOn = recording;
+}
+
+void PlaceCursor(int x, int y)
+{
+    SetCursorPos(x + 7, y + 5);
+    PumpFor(30);
+    SetCursorPos(x, y);
+    PumpFor(100);
 }
 
 void PumpFor(DWORD milliseconds)
@@ -115,4 +124,69 @@ HWND CreateRecordingWindow(bool fullScreen)
                                   nullptr);
     WatchedWindow = window;
     return window;
+}
+
+namespace {
+void (*ScriptStep)(int tick) = nullptr;
+DWORD ScriptStart = 0;
+DWORD ScriptDeadline = 0;
+int ScriptTick = 0;
+bool ScriptTimedOut = false;
+
+void CALLBACK AdvanceScript(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (GetTickCount() - ScriptStart > ScriptDeadline) {
+        if (!ScriptTimedOut && SaverWindow != nullptr && IsWindow(SaverWindow)) {
+            ScriptTimedOut = true;
+            DestroyWindow(SaverWindow);
+        }
+        return;
+    }
+    ScriptStep(ScriptTick++);
+}
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message == WM_HELP || message == WM_CONTEXTMENU || message == WM_USER) && OwnerMessageCount < 32)
+        OwnerMessages[OwnerMessageCount++] = OwnerMessage{message, wParam, lParam};
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+} // namespace
+
+OwnerMessage OwnerMessages[32];
+int OwnerMessageCount = 0;
+
+ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs)
+{
+    ScriptStep = step;
+    ScriptStart = GetTickCount();
+    ScriptDeadline = deadlineMs;
+    ScriptTick = 0;
+    ScriptTimedOut = false;
+    UINT_PTR timer = SetTimer(nullptr, 0, 20, AdvanceScript);
+    ScriptedRun run;
+    run.exitCode = RunSaver(parent);
+    run.elapsedMs = GetTickCount() - ScriptStart;
+    KillTimer(nullptr, timer);
+    run.timedOut = ScriptTimedOut;
+    return run;
+}
+
+HWND CreatePreviewOwner(int clientWidth, int clientHeight)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = OwnerProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = "QuillaraPreviewOwner";
+        RegisterClassA(&windowClass);
+        registered = true;
+    }
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    return CreateWindowExA(0, "QuillaraPreviewOwner", "Display Properties", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           100, 100, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }

@@ -16,6 +16,12 @@ struct ScratchRegistry {
     char path[128];
 };
 
+// Puts the real pointer at (x, y) and lets the platform settle.  A fresh
+// Wine process believes the pointer is at the screen centre until the X
+// server says otherwise, and skips a warp to where it believes it already
+// is; a detour forces a real warp.
+void PlaceCursor(int x, int y);
+
 // Dispatches the thread's messages for the given time.
 void PumpFor(DWORD milliseconds);
 
@@ -56,3 +62,24 @@ LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, L
 // Messages that the platform sends on its own and that the tests do not
 // care about; they are not recorded.
 bool IsBackgroundMessage(UINT message);
+
+// Runs RunSaver(parent) while a thread timer inside its message loop calls
+// step(tick) every 20 ms.  Past the deadline the saver window is destroyed
+// and timedOut is set, so the run always ends.
+struct ScriptedRun {
+    int exitCode = 0;
+    bool timedOut = false;
+    DWORD elapsedMs = 0;
+};
+ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs);
+
+// A plain top-level window standing in for the program that owns a preview;
+// it records the messages it receives (kind Received, any window).
+HWND CreatePreviewOwner(int clientWidth, int clientHeight);
+struct OwnerMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+extern OwnerMessage OwnerMessages[32];
+extern int OwnerMessageCount;
