@@ -53,13 +53,20 @@ BOOL OnCountList(HWND dialog, int controlId, int32_t& field) {
 
 BOOL OnCommand(HWND dialog, int controlId) {
   switch (controlId) {
-    case IDOK: return OnOk(dialog);
-    case IDCANCEL: return OnCancel(dialog);
-    case IDC_MIN_STARS: return OnCountList(dialog, controlId, SaverSettings.MinStars);
-    case IDC_MAX_STARS: return OnCountList(dialog, controlId, SaverSettings.MaxStars);
-    case IDC_MIN_BALLS: return OnCountList(dialog, controlId, SaverSettings.MinBalls);
-    case IDC_MAX_BALLS: return OnCountList(dialog, controlId, SaverSettings.MaxBalls);
-    default: return FALSE;
+    case IDOK:
+      return OnOk(dialog);
+    case IDCANCEL:
+      return OnCancel(dialog);
+    case IDC_MIN_STARS:
+      return OnCountList(dialog, controlId, SaverSettings.MinStars);
+    case IDC_MAX_STARS:
+      return OnCountList(dialog, controlId, SaverSettings.MaxStars);
+    case IDC_MIN_BALLS:
+      return OnCountList(dialog, controlId, SaverSettings.MinBalls);
+    case IDC_MAX_BALLS:
+      return OnCountList(dialog, controlId, SaverSettings.MaxBalls);
+    default:
+      return FALSE;
   }
 }
 
@@ -70,8 +77,11 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
   // dialog creates its controls, and the first messages come before that.
   InitCommonControls();
   switch (message) {
-    case WM_INITDIALOG: return OnInitDialog(dialog);
-    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
-    default: return FALSE;  // Trackbar scrolling included: read only on OK.
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_COMMAND:
+      return OnCommand(dialog, LOWORD(wParam));
+    default:
+      return FALSE;  // Trackbar scrolling included: read only on OK.
   }
 }

@@ -1,6 +1,7 @@
 #include "config/ConfigDialog.h"
 
-void FillCountList(HWND dialog, int controlId, const char* const* choices, int count, int selection) {
+void FillCountList(HWND dialog, int controlId, const char* const* choices, int count,
+                   int selection) {
   HWND list = GetDlgItem(dialog, controlId);
   if (selection >= count) selection = count - 1;
   if (selection < 0) selection = 0;

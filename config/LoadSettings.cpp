@@ -30,7 +30,8 @@ void QueryField(HKEY key, const char* name, int32_t& field) {
 
 void LoadSettings() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
     SaverSettings = FallbackSettings;
     return;
   }

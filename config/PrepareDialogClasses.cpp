@@ -1,6 +1,4 @@
 #include "config/ConfigDialog.h"
 
 // The dialog uses only system classes: nothing to register.
-BOOL PrepareDialogClasses(HINSTANCE) {
-  return TRUE;
-}
+BOOL PrepareDialogClasses(HINSTANCE) { return TRUE; }

@@ -18,8 +18,8 @@ void SaveSettings(HWND dialog) {
   HKEY key = nullptr;
   DWORD disposition = 0;
   char noClass[] = "";
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, noClass, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                      nullptr, &key, &disposition) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, noClass, REG_OPTION_NON_VOLATILE,
+                      KEY_WRITE, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return;  // Nothing saved; gravity stays what it was.
   }
   StoreField(key, "MinStars", SaverSettings.MinStars);

@@ -34,12 +34,24 @@ SwitchReading ReadFirstSwitch(const char* tail) {
   const char* at = tail;
   while (IsSwitchPrefix(static_cast<signed char>(*at))) ++at;
   switch (*at) {
-    case '\0': return {SaverSwitch::ConfigureUnowned, at};
-    case 's': case 'S': return {SaverSwitch::FullScreen, at + 1};
-    case 'p': case 'P': case 'l': case 'L': return {SaverSwitch::Preview, SkipSpaces(at + 1)};
-    case 'c': case 'C': return {SaverSwitch::ConfigureOwned, at + 1};
-    case 'a': case 'A': return {SaverSwitch::PasswordChange, SkipSpaces(at + 1)};
-    default: return {SaverSwitch::Unknown, at};
+    case '\0':
+      return {SaverSwitch::ConfigureUnowned, at};
+    case 's':
+    case 'S':
+      return {SaverSwitch::FullScreen, at + 1};
+    case 'p':
+    case 'P':
+    case 'l':
+    case 'L':
+      return {SaverSwitch::Preview, SkipSpaces(at + 1)};
+    case 'c':
+    case 'C':
+      return {SaverSwitch::ConfigureOwned, at + 1};
+    case 'a':
+    case 'A':
+      return {SaverSwitch::PasswordChange, SkipSpaces(at + 1)};
+    default:
+      return {SaverSwitch::Unknown, at};
   }
 }
 

@@ -16,81 +16,64 @@ DWORD LastCheckTick = 0xFFFFFFFF;
 // non-zero when the user may leave.
 static const UINT VerifyPasswordMessage = 0x8000;
 
-static void PostClose(HWND window)
-{
-    PostMessageA(window, WM_CLOSE, 0, 0);
-}
+static void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
 
-static void HideCursor()
-{
-    SetCursor(nullptr);
-}
+static void HideCursor() { SetCursor(nullptr); }
 
 // Handlers of the close triggers.  Each returns true when it settled the
 // message itself (its result in *result); false lets the message go on.
 
-static bool OnShowWindow(HWND, WPARAM wParam, LRESULT*)
-{
-    if (wParam != 0)
-        HideCursor();
-    return false;
+static bool OnShowWindow(HWND, WPARAM wParam, LRESULT*) {
+  if (wParam != 0) HideCursor();
+  return false;
 }
 
-static bool OnActivateApp(HWND window, WPARAM wParam, LRESULT*)
-{
-    if (wParam == 0)
-        PostClose(window);
-    return false;
+static bool OnActivateApp(HWND window, WPARAM wParam, LRESULT*) {
+  if (wParam == 0) PostClose(window);
+  return false;
 }
 
-static bool OnSetCursor(HWND, WPARAM, LRESULT* result)
-{
-    HideCursor();
-    *result = TRUE;
-    return true;
+static bool OnSetCursor(HWND, WPARAM, LRESULT* result) {
+  HideCursor();
+  *result = TRUE;
+  return true;
 }
 
-static bool OnPower(HWND window, WPARAM wParam, LRESULT*)
-{
-    const WPARAM criticalResume = 3;  // PWR_CRITICALRESUME
-    if (wParam == criticalResume)
-        PostClose(window);
-    return false;
+static bool OnPower(HWND window, WPARAM wParam, LRESULT*) {
+  const WPARAM criticalResume = 3;  // PWR_CRITICALRESUME
+  if (wParam == criticalResume) PostClose(window);
+  return false;
 }
 
-static bool OnInput(HWND window, WPARAM, LRESULT*)
-{
-    PostClose(window);
-    return false;
+static bool OnInput(HWND window, WPARAM, LRESULT*) {
+  PostClose(window);
+  return false;
 }
 
 // The message's own coordinates are client-relative and may lag; the cursor
 // position is what the anchor was taken from.
-static bool OnMouseMove(HWND window, WPARAM, LRESULT*)
-{
-    POINT now;
-    if (!GetCursorPos(&now))
-        return false;
-    DWORD dx = static_cast<DWORD>(std::labs(now.x - MouseAnchor.x));
-    DWORD dy = static_cast<DWORD>(std::labs(now.y - MouseAnchor.y));
-    if (dx + dy > MoveTolerance) {
-        PostClose(window);
-        MouseAnchor = now;
-    }
-    return false;
+static bool OnMouseMove(HWND window, WPARAM, LRESULT*) {
+  POINT now;
+  if (!GetCursorPos(&now)) return false;
+  DWORD dx = static_cast<DWORD>(std::labs(now.x - MouseAnchor.x));
+  DWORD dy = static_cast<DWORD>(std::labs(now.y - MouseAnchor.y));
+  if (dx + dy > MoveTolerance) {
+    PostClose(window);
+    MouseAnchor = now;
+  }
+  return false;
 }
 
-static bool OnPowerBroadcast(HWND window, WPARAM, LRESULT*)
-{
-    PostClose(window);
-    return false;
+static bool OnPowerBroadcast(HWND window, WPARAM, LRESULT*) {
+  PostClose(window);
+  return false;
 }
 
 typedef bool (*TriggerHandler)(HWND window, WPARAM wParam, LRESULT* result);
 
 struct TriggerEntry {
-    UINT message;
-    TriggerHandler handler;
+  UINT message;
+  TriggerHandler handler;
 };
 
 static const TriggerEntry CloseTriggers[] = {
@@ -107,48 +90,42 @@ static const TriggerEntry CloseTriggers[] = {
     {WM_POWERBROADCAST, OnPowerBroadcast},
 };
 
-static bool HandleCloseTrigger(HWND window, UINT message, WPARAM wParam, LRESULT* result)
-{
-    for (const TriggerEntry& entry : CloseTriggers) {
-        if (entry.message == message)
-            return entry.handler(window, wParam, result);
-    }
-    return false;
+static bool HandleCloseTrigger(HWND window, UINT message, WPARAM wParam, LRESULT* result) {
+  for (const TriggerEntry& entry : CloseTriggers) {
+    if (entry.message == message) return entry.handler(window, wParam, result);
+  }
+  return false;
 }
 
 // The shell's AutoPlay query and the platform default: answered in every
 // mode, also once closing is approved.
-static LRESULT FinishDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CancelAutoPlayMsg != 0 && message == CancelAutoPlayMsg) {
-        PostClose(window);
-        return PasswordVerifier != nullptr ? 1 : 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+static LRESULT FinishDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CancelAutoPlayMsg != 0 && message == CancelAutoPlayMsg) {
+    PostClose(window);
+    return PasswordVerifier != nullptr ? 1 : 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (PreviewMode != 0 || CloseApproved != 0)
-        return FinishDefault(window, message, wParam, lParam);
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (PreviewMode != 0 || CloseApproved != 0) return FinishDefault(window, message, wParam, lParam);
 
-    if (message == WM_CLOSE) {
-        if (Win9xPlatform == 1 && !ApproveClose(window)) {
-            // Refused: movement is measured afresh from here.
-            GetCursorPos(&MouseAnchor);
-            return 0;
-        }
-        return FinishDefault(window, message, wParam, lParam);
-    }
-
-    // Answered even while the check runs: this is the check.
-    if (message == VerifyPasswordMessage && Win9xPlatform == 1)
-        return PasswordVerifier != nullptr ? PasswordVerifier(window) : 1;
-
-    if (CheckInProgress != 1) {
-        LRESULT result = 0;
-        if (HandleCloseTrigger(window, message, wParam, &result))
-            return result;
+  if (message == WM_CLOSE) {
+    if (Win9xPlatform == 1 && !ApproveClose(window)) {
+      // Refused: movement is measured afresh from here.
+      GetCursorPos(&MouseAnchor);
+      return 0;
     }
     return FinishDefault(window, message, wParam, lParam);
+  }
+
+  // Answered even while the check runs: this is the check.
+  if (message == VerifyPasswordMessage && Win9xPlatform == 1)
+    return PasswordVerifier != nullptr ? PasswordVerifier(window) : 1;
+
+  if (CheckInProgress != 1) {
+    LRESULT result = 0;
+    if (HandleCloseTrigger(window, message, wParam, &result)) return result;
+  }
+  return FinishDefault(window, message, wParam, lParam);
 }

@@ -9,59 +9,43 @@ HMODULE ImeModule = nullptr;
 ImeAssociateFunction ImeAssociate = nullptr;
 HIMC SavedInputContext = nullptr;
 
-static void HideCursor()
-{
-    SetCursor(nullptr);
-}
+static void HideCursor() { SetCursor(nullptr); }
 
 // The saver takes no text input: detach the input method if some other part
 // of the process already loaded it (the host never loads it itself).
-static void DetachInputMethod(HWND window)
-{
-    ImeModule = GetModuleHandleA("IMM32.DLL");
-    if (ImeModule == nullptr)
-        return;
-    ImeAssociate = reinterpret_cast<ImeAssociateFunction>(
-        reinterpret_cast<void*>(GetProcAddress(ImeModule, "ImmAssociateContext")));
-    if (ImeAssociate != nullptr)
-        SavedInputContext = ImeAssociate(window, nullptr);
+static void DetachInputMethod(HWND window) {
+  ImeModule = GetModuleHandleA("IMM32.DLL");
+  if (ImeModule == nullptr) return;
+  ImeAssociate = reinterpret_cast<ImeAssociateFunction>(
+      reinterpret_cast<void*>(GetProcAddress(ImeModule, "ImmAssociateContext")));
+  if (ImeAssociate != nullptr) SavedInputContext = ImeAssociate(window, nullptr);
 }
 
-static void RestoreInputMethod(HWND window)
-{
-    if (ImeModule != nullptr && ImeAssociate != nullptr && SavedInputContext != nullptr)
-        ImeAssociate(window, SavedInputContext);
+static void RestoreInputMethod(HWND window) {
+  if (ImeModule != nullptr && ImeAssociate != nullptr && SavedInputContext != nullptr)
+    ImeAssociate(window, SavedInputContext);
 }
 
-static LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DetachInputMethod(window);
-    GetCursorPos(&MouseAnchor);
-    if (PreviewMode == 0)
-        HideCursor();
-    return SaverProc(window, message, wParam, lParam);
+static LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DetachInputMethod(window);
+  GetCursorPos(&MouseAnchor);
+  if (PreviewMode == 0) HideCursor();
+  return SaverProc(window, message, wParam, lParam);
 }
 
-static LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    RestoreInputMethod(window);
-    PostQuitMessage(0);
-    return SaverProc(window, message, wParam, lParam);
+static LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  RestoreInputMethod(window);
+  PostQuitMessage(0);
+  return SaverProc(window, message, wParam, lParam);
 }
 
 // The title stays what creation gave it.
-static LRESULT OnSetText(HWND, UINT, WPARAM, LPARAM)
-{
-    return 0;
-}
+static LRESULT OnSetText(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
-static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CloseApproved != 0)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (PreviewMode == 0)
-        HideCursor();
-    return SaverProc(window, message, wParam, lParam);
+static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CloseApproved != 0) return DefWindowProcA(window, message, wParam, lParam);
+  if (PreviewMode == 0) HideCursor();
+  return SaverProc(window, message, wParam, lParam);
 }
 
 // In a preview, help and context menus belong to the preview's owner.  A
@@ -69,78 +53,60 @@ static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // carries a pointer to a HELPINFO that lives only while this message is
 // handled (and the platform refuses to post such a message at all), so it
 // is sent; a hung owner cannot hold the preview for long.
-static LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (PreviewMode == 0)
-        return SaverProc(window, message, wParam, lParam);
-    HWND parent = GetParent(window);
-    if (parent != nullptr && IsWindow(parent)) {
-        WPARAM owner = reinterpret_cast<WPARAM>(parent);
-        if (message == WM_HELP) {
-            DWORD_PTR ignored;
-            SendMessageTimeoutA(parent, message, owner, lParam, SMTO_ABORTIFHUNG, 1000, &ignored);
-        } else {
-            PostMessageA(parent, message, owner, lParam);
-        }
+static LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (PreviewMode == 0) return SaverProc(window, message, wParam, lParam);
+  HWND parent = GetParent(window);
+  if (parent != nullptr && IsWindow(parent)) {
+    WPARAM owner = reinterpret_cast<WPARAM>(parent);
+    if (message == WM_HELP) {
+      DWORD_PTR ignored;
+      SendMessageTimeoutA(parent, message, owner, lParam, SMTO_ABORTIFHUNG, 1000, &ignored);
+    } else {
+      PostMessageA(parent, message, owner, lParam);
     }
-    return 1;
+  }
+  return 1;
 }
 
-static LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CloseApproved != 0)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return SaverProc(window, message, wParam, lParam);
+static LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CloseApproved != 0) return DefWindowProcA(window, message, wParam, lParam);
+  return SaverProc(window, message, wParam, lParam);
 }
 
 // Task switching and a nested screen-saver start must not disturb a running
 // full-screen saver.
-static LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (PreviewMode == 0 &&
-        (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
-        return 0;
-    return SaverProc(window, message, wParam, lParam);
+static LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (PreviewMode == 0 &&
+      (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
+    return 0;
+  return SaverProc(window, message, wParam, lParam);
 }
 
 // Once closing is approved no further frame is drawn, even for queued timers.
-static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CloseApproved != 0)
-        return 0;
-    Sleep(0);
-    return SaverProc(window, message, wParam, lParam);
+static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CloseApproved != 0) return 0;
+  Sleep(0);
+  return SaverProc(window, message, wParam, lParam);
 }
 
 typedef LRESULT (*HostHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 struct HostEntry {
-    UINT message;
-    HostHandler handler;
+  UINT message;
+  HostHandler handler;
 };
 
 static const HostEntry HostHandlers[] = {
-    {WM_CREATE, OnCreate},
-    {WM_DESTROY, OnDestroy},
-    {WM_SETTEXT, OnSetText},
-    {WM_PAINT, OnPaint},
-    {WM_HELP, OnHelpRequest},
-    {WM_CONTEXTMENU, OnHelpRequest},
-    {WM_KEYDOWN, OnInput},
-    {WM_SYSKEYDOWN, OnInput},
-    {WM_MOUSEMOVE, OnInput},
-    {WM_LBUTTONDOWN, OnInput},
-    {WM_RBUTTONDOWN, OnInput},
-    {WM_MBUTTONDOWN, OnInput},
-    {WM_SYSCOMMAND, OnSysCommand},
-    {WM_TIMER, OnTimer},
+    {WM_CREATE, OnCreate},         {WM_DESTROY, OnDestroy},   {WM_SETTEXT, OnSetText},
+    {WM_PAINT, OnPaint},           {WM_HELP, OnHelpRequest},  {WM_CONTEXTMENU, OnHelpRequest},
+    {WM_KEYDOWN, OnInput},         {WM_SYSKEYDOWN, OnInput},  {WM_MOUSEMOVE, OnInput},
+    {WM_LBUTTONDOWN, OnInput},     {WM_RBUTTONDOWN, OnInput}, {WM_MBUTTONDOWN, OnInput},
+    {WM_SYSCOMMAND, OnSysCommand}, {WM_TIMER, OnTimer},
 };
 
-LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    for (const HostEntry& entry : HostHandlers) {
-        if (entry.message == message)
-            return entry.handler(window, message, wParam, lParam);
-    }
-    return SaverProc(window, message, wParam, lParam);
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const HostEntry& entry : HostHandlers) {
+    if (entry.message == message) return entry.handler(window, message, wParam, lParam);
+  }
+  return SaverProc(window, message, wParam, lParam);
 }

@@ -24,7 +24,8 @@ int RunSwitch(const char* tail) {
     case SaverSwitch::Preview:
       return RunPreview(reading.rest);
     case SaverSwitch::ConfigureOwned:
-      return static_cast<int>(ShowConfigDialog(LiveOwnerOrForeground(ReadConfigOwner(reading.rest))));
+      return static_cast<int>(
+          ShowConfigDialog(LiveOwnerOrForeground(ReadConfigOwner(reading.rest))));
     case SaverSwitch::PasswordChange:
       return Win9xPlatform == 1 ? RunPasswordChange(reading.rest) : -1;
     case SaverSwitch::Unknown:

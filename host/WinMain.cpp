@@ -2,6 +2,4 @@
 
 // The standard start-up's arguments are not used: SaverEntry reads the
 // command line and the module itself, and ends the process.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  SaverEntry();
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { SaverEntry(); }

@@ -30,9 +30,7 @@ const CommandKey* FindCommandKey(uint32_t keyCode) {
 
 }  // namespace
 
-bool IsCommandKey(uint32_t keyCode) {
-  return FindCommandKey(keyCode) != nullptr;
-}
+bool IsCommandKey(uint32_t keyCode) { return FindCommandKey(keyCode) != nullptr; }
 
 Universe* NewUniverseForKey(uint32_t keyCode) {
   const CommandKey* key = FindCommandKey(keyCode);

@@ -10,15 +10,13 @@ void MakeCircleOutline(int32_t count, float angle, float radius, Vec2* out) {
     // %g is the stream's default notation: at most six significant digits.
     // C stdio rather than iostreams keeps the locale machinery out of the .scr.
     std::printf("Error! Cannot use %ld to cover %g radians at radius %g.\n",
-                static_cast<long>(count), static_cast<double>(angle),
-                static_cast<double>(radius));
+                static_cast<long>(count), static_cast<double>(angle), static_cast<double>(radius));
     std::fflush(stdout);
   }
   if (count < 1) {
     return;  // no points to write
   }
-  const float step =
-      static_cast<float>(static_cast<double>(angle) / static_cast<double>(count));
+  const float step = static_cast<float>(static_cast<double>(angle) / static_cast<double>(count));
   // The angle is accumulated in float, step by step, so the points sit where
   // the float sums put them rather than at start + i * step.
   float current = static_cast<float>(static_cast<double>(angle) * -0.5);

@@ -2,15 +2,13 @@
 
 #include <cmath>
 
-CollisionTerms MeasureCollision(float massRatio, float radius1, float radius2,
-                                Vec2 position1, Vec2 position2, Vec2 velocity1,
-                                Vec2 velocity2) {
+CollisionTerms MeasureCollision(float massRatio, float radius1, float radius2, Vec2 position1,
+                                Vec2 position2, Vec2 velocity1, Vec2 velocity2) {
   CollisionTerms t;
   t.contact = static_cast<float>(static_cast<double>(radius1) + radius2);
   const double centreX = static_cast<double>(position2.x) - position1.x;
   const double centreY = static_cast<double>(position2.y) - position1.y;
-  t.separation =
-      static_cast<float>(std::sqrt(std::pow(centreX, 2.0) + std::pow(centreY, 2.0)));
+  t.separation = static_cast<float>(std::sqrt(std::pow(centreX, 2.0) + std::pow(centreY, 2.0)));
 
   const double relativeX = static_cast<double>(velocity1.x) - velocity2.x;
   const double relativeY = static_cast<double>(velocity1.y) - velocity2.y;
@@ -34,12 +32,12 @@ CollisionTerms MeasureCollision(float massRatio, float radius1, float radius2,
   return t;
 }
 
-void CollideBodies(float massRatio, float radius1, float radius2, Vec2 position1,
-                   Vec2 position2, Vec2& velocity1, Vec2& velocity2) {
+void CollideBodies(float massRatio, float radius1, float radius2, Vec2 position1, Vec2 position2,
+                   Vec2& velocity1, Vec2& velocity2) {
   const Vec2 entry1 = velocity1;
   const Vec2 entry2 = velocity2;
-  const CollisionTerms t = MeasureCollision(massRatio, radius1, radius2, position1,
-                                            position2, entry1, entry2);
+  const CollisionTerms t =
+      MeasureCollision(massRatio, radius1, radius2, position1, position2, entry1, entry2);
   const double m = massRatio;
   const double slope = t.slope;
   const double impulse = t.impulse;

@@ -12,15 +12,15 @@ void Universe::ResolveCollisions() {
       const Star& star = *stars[k];
       if (StepCloserThan(MeasureStep(ball.position, star.position), 27.0f)) {
         Vec2 starVelocity;  // whatever is written here is dropped
-        CollideBodies(0.0f, StarRadius, BallRadius, star.position, ball.position,
-                      starVelocity, ball.velocity);
+        CollideBodies(0.0f, StarRadius, BallRadius, star.position, ball.position, starVelocity,
+                      ball.velocity);
       }
     }
     for (int32_t k = i + 1; k < ballCount; ++k) {
       Ball& other = *balls[k];
       if (StepCloserThan(MeasureStep(ball.position, other.position), 24.0f)) {
-        CollideBodies(1.0f, BallRadius, BallRadius, ball.position, other.position,
-                      ball.velocity, other.velocity);
+        CollideBodies(1.0f, BallRadius, BallRadius, ball.position, other.position, ball.velocity,
+                      other.velocity);
       }
     }
   }

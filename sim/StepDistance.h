@@ -19,9 +19,7 @@ inline StepDistance MeasureStep(Vec2 from, Vec2 to) {
   return d;
 }
 
-inline float StepRoot(const StepDistance& d) {
-  return static_cast<float>(std::sqrt(d.squared));
-}
+inline float StepRoot(const StepDistance& d) { return static_cast<float>(std::sqrt(d.squared)); }
 
 // True when the rounded root would be below limit. The root is only taken
 // when the squared distance is below limit^2: beyond it the root, and so

@@ -41,8 +41,7 @@ void SeedFromClock() {
 
 }  // namespace
 
-Universe::Universe()
-    : creationTime(ReadClock()), starCount(0), ballCount(0), stars(), balls() {
+Universe::Universe() : creationTime(ReadClock()), starCount(0), ballCount(0), stars(), balls() {
   SeedFromClock();
   const int32_t nStars = RandomCount(SaverSettings.MinStars, SaverSettings.MaxStars);
   const int32_t nBalls = RandomCount(SaverSettings.MinBalls, SaverSettings.MaxBalls);

@@ -14,9 +14,9 @@ extern int32_t PlacementAttemptLimit;
 
 class Universe {
  public:
-  Universe();                               // random counts from SaverSettings
-  Universe(int32_t stars, int32_t balls);   // exactly these counts (clamped to capacity)
-  ~Universe();                              // releases the bodies
+  Universe();                              // random counts from SaverSettings
+  Universe(int32_t stars, int32_t balls);  // exactly these counts (clamped to capacity)
+  ~Universe();                             // releases the bodies
   Universe(const Universe&) = delete;
   Universe& operator=(const Universe&) = delete;
 
@@ -24,7 +24,7 @@ class Universe {
   // that cannot be placed or allocated is left out and its count reduced,
   // so slots 0..count-1 always hold bodies and the rest are empty.
   void Populate(int32_t nStars, int32_t nBalls);
-  bool PlaceStar(int32_t index);   // false: index out of range, no room or no memory
+  bool PlaceStar(int32_t index);  // false: index out of range, no room or no memory
   bool PlaceBall(int32_t index);
 
   void ApplyGravity();

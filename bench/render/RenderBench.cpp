@@ -62,8 +62,8 @@ void CompareFrameCost(int frames) {
   RegisterClassA(&windowClass);
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   PreviewMode = 1;  // no closing rules for this private window
-  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0,
-                                0, width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0,
+                                width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
   ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
   std::printf("window %d x %d, universe %d stars, %d balls\n", width, height,
               CurrentUniverse->starCount, CurrentUniverse->ballCount);
@@ -120,14 +120,13 @@ LRESULT CALLBACK CountFrames(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION && message->message == WM_TIMER && message->hwnd == SaverWindow &&
       message->wParam == FrameTimerId && wParam == PM_REMOVE) {
     // The first universe follows the user's settings; measure a full one.
-    if (FramesSeen++ == 0) ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
+    if (FramesSeen++ == 0)
+      ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void CALLBACK EndSaver(HWND, UINT, UINT_PTR, DWORD) {
-  PostMessageA(SaverWindow, WM_CLOSE, 0, 0);
-}
+void CALLBACK EndSaver(HWND, UINT, UINT_PTR, DWORD) { PostMessageA(SaverWindow, WM_CLOSE, 0, 0); }
 
 // The real saver, full screen, for `seconds` of wall time.
 void MeasureSaverCpu(double seconds) {
@@ -138,10 +137,9 @@ void MeasureSaverCpu(double seconds) {
   const double cpu = ProcessCpuSeconds() - cpuStart, wall = Now() - wallStart;
   KillTimer(nullptr, stopper);
   UnhookWindowsHookEx(hook);
-  std::printf("saver, full screen:        %8.3f s CPU in %.3f s wall = %.1f%% of one core\n",
-              cpu, wall, 100.0 * cpu / wall);
-  std::printf("frames drawn:              %8d (%.1f per second)\n", FramesSeen,
-              FramesSeen / wall);
+  std::printf("saver, full screen:        %8.3f s CPU in %.3f s wall = %.1f%% of one core\n", cpu,
+              wall, 100.0 * cpu / wall);
+  std::printf("frames drawn:              %8d (%.1f per second)\n", FramesSeen, FramesSeen / wall);
 }
 
 }  // namespace

@@ -90,8 +90,8 @@ void FrameDistancesOnly(benchmark::State& state) {
     benchmark::DoNotOptimize(roots);
     benchmark::ClobberMemory();
   }
-  state.counters["distances"] = benchmark::Counter(
-      2.0 * UniverseCapacity * UniverseCapacity + UniverseCapacity * (UniverseCapacity - 1) / 2);
+  state.counters["distances"] = benchmark::Counter(2.0 * UniverseCapacity * UniverseCapacity +
+                                                   UniverseCapacity * (UniverseCapacity - 1) / 2);
 }
 BENCHMARK(FrameDistancesOnly);
 

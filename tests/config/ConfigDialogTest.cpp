@@ -33,7 +33,8 @@ DialogStep Capture(Shown* shown) {
   });
 }
 
-void ExpectShown(const Shown& shown, int minStars, int maxStars, int minBalls, int maxBalls, int gravity) {
+void ExpectShown(const Shown& shown, int minStars, int maxStars, int minBalls, int maxBalls,
+                 int gravity) {
   EXPECT_EQ(minStars, shown.minStars);
   EXPECT_EQ(maxStars, shown.maxStars);
   EXPECT_EQ(minBalls, shown.minBalls);
@@ -41,7 +42,8 @@ void ExpectShown(const Shown& shown, int minStars, int maxStars, int minBalls, i
   EXPECT_EQ(gravity, shown.gravity);
 }
 
-void ExpectStored(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls, int32_t gravity) {
+void ExpectStored(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
+                  int32_t gravity) {
   const char* names[] = {"MinStars", "MaxStars", "MinBalls", "MaxBalls", "GraviticForce"};
   const int32_t expected[] = {minStars, maxStars, minBalls, maxBalls, gravity};
   for (int i = 0; i < 5; ++i) {
@@ -52,7 +54,8 @@ void ExpectStored(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t 
   }
 }
 
-void StoreAll(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls, int32_t gravity) {
+void StoreAll(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
+              int32_t gravity) {
   PutDword("MinStars", minStars);
   PutDword("MaxStars", maxStars);
   PutDword("MinBalls", minBalls);
@@ -74,7 +77,8 @@ TEST(ConfigDialog, EveryListHoldsOneToTwelveInOrder) {
       PressKey(VK_ESCAPE),
   });
   EXPECT_EQ(0, result);
-  const std::vector<std::string> expected = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
+  const std::vector<std::string> expected = {"1", "2", "3", "4",  "5",  "6",
+                                             "7", "8", "9", "10", "11", "12"};
   ASSERT_EQ(4u, lists.size());
   for (const auto& list : lists) EXPECT_EQ(expected, list);
 }
@@ -244,17 +248,24 @@ TEST(ConfigDialog, TabbingThroughTheListsTakesWhatTheyShow) {
   auto noteFocus = Observe([&](HWND) { focusIds.push_back(GetDlgCtrlID(GetFocus())); });
   INT_PTR result = RunConfigDialog({
       noteFocus,
-      PressKey(VK_TAB), noteFocus,  // Cancel
-      PressKey(VK_TAB), noteFocus,  // trackbar
-      PressKey(VK_TAB), noteFocus,  // 1008
-      PressKey(VK_TAB), noteFocus,  // 1009
-      PressKey(VK_TAB), noteFocus,  // 1010
-      PressKey(VK_TAB), noteFocus,  // 1011
+      PressKey(VK_TAB),
+      noteFocus,  // Cancel
+      PressKey(VK_TAB),
+      noteFocus,  // trackbar
+      PressKey(VK_TAB),
+      noteFocus,  // 1008
+      PressKey(VK_TAB),
+      noteFocus,  // 1009
+      PressKey(VK_TAB),
+      noteFocus,  // 1010
+      PressKey(VK_TAB),
+      noteFocus,  // 1011
       ClickButton(IDOK),
   });
   EXPECT_EQ(1, result);
-  const std::vector<int> tabOrder = {IDOK, IDCANCEL, IDC_GRAVITY_TRACKBAR, IDC_MIN_STARS,
-                                     IDC_MAX_STARS, IDC_MIN_BALLS, IDC_MAX_BALLS};
+  const std::vector<int> tabOrder = {IDOK,          IDCANCEL,      IDC_GRAVITY_TRACKBAR,
+                                     IDC_MIN_STARS, IDC_MAX_STARS, IDC_MIN_BALLS,
+                                     IDC_MAX_BALLS};
   EXPECT_EQ(tabOrder, focusIds);
   ExpectStored(2, 12, 1, 9, 60);
 }
@@ -291,7 +302,8 @@ TEST(ConfigDialog, ControlsAreCreatedInTemplateOrder) {
       Observe([&](HWND dialog) {
         focusAtStart = GetFocus();
         okButton = GetDlgItem(dialog, IDOK);
-        for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
           char name[64] = {};
           GetClassNameA(child, name, sizeof name);
           classes.push_back(CharUpperA(name));
@@ -302,8 +314,8 @@ TEST(ConfigDialog, ControlsAreCreatedInTemplateOrder) {
   });
   EXPECT_EQ(0, result);
   EXPECT_EQ(okButton, focusAtStart) << "OK has the focus first";
-  const std::vector<int> expectedIds = {1, 2, 1001, -1, -1, -1, -1, -1, -1,
-                                        -1, -1, -1, -1, -1, 1008, 1009, 1010, 1011};
+  const std::vector<int> expectedIds = {1,  2,  1001, -1, -1, -1,   -1,   -1,   -1,
+                                        -1, -1, -1,   -1, -1, 1008, 1009, 1010, 1011};
   EXPECT_EQ(expectedIds, ids);
   ASSERT_EQ(18u, classes.size());
   EXPECT_EQ("MSCTLS_TRACKBAR32", classes[2]);
@@ -336,10 +348,11 @@ TEST(ConfigDialogRoutines, PrepareDialogClassesAlwaysAllowsTheDialog) {
 
 TEST(ConfigDialogRoutines, ListRoutinesClampAndReadFromTheTable) {
   InitCommonControls();
-  HWND dialog = CreateWindowExA(0, "STATIC", "lists", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  HWND list = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0,
-                              60, 200, dialog, reinterpret_cast<HMENU>(1008), GetModuleHandleA(nullptr), nullptr);
+  HWND dialog = CreateWindowExA(0, "STATIC", "lists", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND list = CreateWindowExA(
+      0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0, 60, 200,
+      dialog, reinterpret_cast<HMENU>(1008), GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(nullptr, list);
   EXPECT_EQ(1, ReadCountList(dialog, 1008)) << "an empty list reads as 1";
   EXPECT_EQ(0, GetListSelection(dialog, 1008));

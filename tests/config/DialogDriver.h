@@ -23,9 +23,9 @@ int TrackbarPosition(HWND dialog);
 
 // User actions: each posts real input messages and returns at once; the
 // next step runs after the dialog has handled them.
-DialogStep PressKey(int virtualKey);                      // to the focused control
-DialogStep PressKeyOn(int controlId, int virtualKey);     // focus the control first
-DialogStep ChooseInList(int listId, int index);           // Home, then Down index times
-DialogStep ClickButton(int buttonId);                     // mouse press and release
+DialogStep PressKey(int virtualKey);                   // to the focused control
+DialogStep PressKeyOn(int controlId, int virtualKey);  // focus the control first
+DialogStep ChooseInList(int listId, int index);        // Home, then Down index times
+DialogStep ClickButton(int buttonId);                  // mouse press and release
 DialogStep ClickCloseBox();
 DialogStep Observe(std::function<void(HWND)> look);

@@ -13,8 +13,8 @@ RegistrySandbox::RegistrySandbox(bool volatileRoot) {
                 GetTickCount());
   path_ = name;
   DWORD options = volatileRoot ? REG_OPTION_VOLATILE : REG_OPTION_NON_VOLATILE;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, options, KEY_ALL_ACCESS, nullptr, &scratch_,
-                      nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
+                      &scratch_, nullptr) != ERROR_SUCCESS) {
     scratch_ = nullptr;
     return;
   }
@@ -39,7 +39,8 @@ uint32_t StoredValue::AsDword() const {
 
 bool SettingsKeyExists() {
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
   RegCloseKey(key);
   return true;
 }
@@ -71,11 +72,13 @@ void PutDword(const char* name, uint32_t value) {
 StoredValue ReadStored(const char* name) {
   StoredValue result;
   HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return result;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return result;
   DWORD size = 0;
   if (RegQueryValueExA(key, name, nullptr, &result.type, nullptr, &size) == ERROR_SUCCESS) {
     result.data.resize(size);
-    if (RegQueryValueExA(key, name, nullptr, &result.type, result.data.data(), &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExA(key, name, nullptr, &result.type, result.data.data(), &size) ==
+        ERROR_SUCCESS) {
       result.present = true;
       result.data.resize(size);
     }
@@ -89,8 +92,8 @@ void CountUnder(HKEY root, const char* path, DWORD* subkeys, DWORD* values) {
   *subkeys = *values = 0;
   HKEY key;
   if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subkeys, nullptr, nullptr, values, nullptr, nullptr, nullptr,
-                   nullptr);
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subkeys, nullptr, nullptr, values, nullptr,
+                   nullptr, nullptr, nullptr);
   RegCloseKey(key);
 }
 }  // namespace
@@ -109,7 +112,7 @@ DWORD StoredSubkeyCount() {
 
 DWORD RootSubkeyCount() {
   DWORD subkeys = 0;
-  RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                   nullptr, nullptr, nullptr);
+  RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                   nullptr, nullptr, nullptr, nullptr, nullptr);
   return subkeys;
 }

@@ -24,8 +24,18 @@ const unsigned char* FindResourceBytes(LPCSTR type, LPCSTR name, DWORD* size) {
 class TemplateReader {
  public:
   explicit TemplateReader(const unsigned char* bytes) : start_(bytes), at_(bytes) {}
-  WORD Word() { WORD w; std::memcpy(&w, at_, 2); at_ += 2; return w; }
-  DWORD Dword() { DWORD d; std::memcpy(&d, at_, 4); at_ += 4; return d; }
+  WORD Word() {
+    WORD w;
+    std::memcpy(&w, at_, 2);
+    at_ += 2;
+    return w;
+  }
+  DWORD Dword() {
+    DWORD d;
+    std::memcpy(&d, at_, 4);
+    at_ += 4;
+    return d;
+  }
   short Short() { return static_cast<short>(Word()); }
   // A string or an ordinal (0xFFFF then a word); ordinals come back as "#n".
   std::string NameOrOrdinal() {
@@ -91,7 +101,8 @@ TEST(Resources, DialogTemplateMatchesTheLayoutExactly) {
   DWORD size = 0;
   const unsigned char* bytes = FindResourceBytes(RT_DIALOG, MAKEINTRESOURCEA(2003), &size);
   ASSERT_NE(nullptr, bytes) << "no US English dialog 2003";
-  ASSERT_NE(0xFFFF, reinterpret_cast<const WORD*>(bytes)[1]) << "an extended template, not a standard one";
+  ASSERT_NE(0xFFFF, reinterpret_cast<const WORD*>(bytes)[1])
+      << "an extended template, not a standard one";
 
   TemplateReader reader(bytes);
   EXPECT_EQ(0x80C800D0u, reader.Dword());  // style
@@ -191,11 +202,16 @@ TEST(Resources, IconShowsWhiteStarsAndRedGreenBlueBallsOnDarkGrey) {
   for (int i = 0; i < 32 * 32; ++i) {
     unsigned char pair = pixels[i / 2];
     const RGBQUAD& c = palette[i % 2 ? pair & 15 : pair >> 4];
-    if (c.rgbRed > 240 && c.rgbGreen > 240 && c.rgbBlue > 240) ++white;
-    else if (c.rgbRed > 150 && c.rgbGreen < 80 && c.rgbBlue < 80) ++red;
-    else if (c.rgbGreen > 150 && c.rgbRed < 80 && c.rgbBlue < 80) ++green;
-    else if (c.rgbBlue > 150 && c.rgbRed < 80 && c.rgbGreen < 100) ++blue;
-    else if (c.rgbRed < 90 && c.rgbRed > 20 && c.rgbRed == c.rgbGreen) ++darkGrey;
+    if (c.rgbRed > 240 && c.rgbGreen > 240 && c.rgbBlue > 240)
+      ++white;
+    else if (c.rgbRed > 150 && c.rgbGreen < 80 && c.rgbBlue < 80)
+      ++red;
+    else if (c.rgbGreen > 150 && c.rgbRed < 80 && c.rgbBlue < 80)
+      ++green;
+    else if (c.rgbBlue > 150 && c.rgbRed < 80 && c.rgbGreen < 100)
+      ++blue;
+    else if (c.rgbRed < 90 && c.rgbRed > 20 && c.rgbRed == c.rgbGreen)
+      ++darkGrey;
   }
   EXPECT_GT(white, 10);
   EXPECT_GT(red, 20);

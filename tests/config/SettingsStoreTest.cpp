@@ -12,7 +12,8 @@
 
 namespace {
 
-void ExpectSettings(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls, int32_t gravity) {
+void ExpectSettings(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
+                    int32_t gravity) {
   EXPECT_EQ(minStars, SaverSettings.MinStars);
   EXPECT_EQ(maxStars, SaverSettings.MaxStars);
   EXPECT_EQ(minBalls, SaverSettings.MinBalls);
@@ -30,7 +31,8 @@ constexpr int32_t SentinelMaxBalls = 0x44444444;
 constexpr int32_t SentinelGravity = 0x55555555;
 
 void FillWithSentinels() {
-  SaverSettings = {SentinelMinStars, SentinelMaxStars, SentinelMinBalls, SentinelMaxBalls, SentinelGravity};
+  SaverSettings = {SentinelMinStars, SentinelMaxStars, SentinelMinBalls, SentinelMaxBalls,
+                   SentinelGravity};
 }
 
 // A parent window holding a real trackbar with id 1001, as the dialog has.
@@ -39,10 +41,11 @@ struct TrackbarWindow {
   HWND trackbar = nullptr;
   explicit TrackbarWindow(int position) {
     InitCommonControls();
-    parent = CreateWindowExA(0, "STATIC", "settings test", WS_OVERLAPPEDWINDOW, 0, 0, 300, 100, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
-    trackbar = CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10, 10, 200, 30, parent,
-                               reinterpret_cast<HMENU>(1001), GetModuleHandleA(nullptr), nullptr);
+    parent = CreateWindowExA(0, "STATIC", "settings test", WS_OVERLAPPEDWINDOW, 0, 0, 300, 100,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    trackbar =
+        CreateWindowExA(0, TRACKBAR_CLASSA, "", WS_CHILD | WS_VISIBLE | TBS_HORZ, 10, 10, 200, 30,
+                        parent, reinterpret_cast<HMENU>(1001), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(trackbar, TBM_SETRANGE, FALSE, MAKELPARAM(40, 120));
     SendMessageA(trackbar, TBM_SETPOS, TRUE, position);
   }
@@ -51,9 +54,7 @@ struct TrackbarWindow {
 
 }  // namespace
 
-TEST(SettingsStore, StartUpValuesBeforeAnyLoad) {
-  ExpectSettings(1, 10, 1, 10, 80);
-}
+TEST(SettingsStore, StartUpValuesBeforeAnyLoad) { ExpectSettings(1, 10, 1, 10, 80); }
 
 TEST(SettingsStore, NoKeyGivesFallbacksAndCreatesNothing) {
   RegistrySandbox sandbox;
@@ -110,7 +111,7 @@ TEST(SettingsStore, MissingValueKeepsWhatTheFieldHeld) {
 TEST(SettingsStore, ShortStringIsCopiedAsBytesOverTheFieldStart) {
   RegistrySandbox sandbox;
   ASSERT_TRUE(sandbox.ready());
-  PutRaw("MinStars", REG_SZ, Bytes({'7', 0}));           // 2 bytes
+  PutRaw("MinStars", REG_SZ, Bytes({'7', 0}));            // 2 bytes
   PutRaw("MaxStars", REG_SZ, Bytes({'a', 'b', 'c', 0}));  // exactly 4 bytes
   FillWithSentinels();
   LoadSettings();
@@ -216,8 +217,8 @@ TEST(SettingsStore, SaveWhenTheKeyCannotBeCreatedLeavesEverythingAlone) {
   ASSERT_TRUE(sandbox.ready());
   // Precondition: beneath a volatile key no lasting key can be made.
   HKEY probe;
-  LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillara", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                KEY_WRITE, nullptr, &probe, nullptr);
+  LONG status = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillara", 0, nullptr,
+                                REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &probe, nullptr);
   if (status == ERROR_SUCCESS) {
     RegCloseKey(probe);
     GTEST_SKIP() << "this registry lets a lasting key be made under a volatile one";

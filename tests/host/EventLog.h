@@ -11,24 +11,24 @@
 #include <cstddef>
 
 enum EventKind {
-    Received,       // the window procedure was entered with the message
-    ReachedDefault, // DefWindowProcA was called with it
-    Posted,         // PostMessageA
-    CursorHidden,   // SetCursor(NULL)
-    SystemCall,     // a hooked system function; name and argument in text/wParam
+  Received,        // the window procedure was entered with the message
+  ReachedDefault,  // DefWindowProcA was called with it
+  Posted,          // PostMessageA
+  CursorHidden,    // SetCursor(NULL)
+  SystemCall,      // a hooked system function; name and argument in text/wParam
 };
 
 enum EventFlags : unsigned {
-    AnyWParam = 1,  // wParam is not compared
-    Optional = 2,   // may be missing from the recorded list
+  AnyWParam = 1,  // wParam is not compared
+  Optional = 2,   // may be missing from the recorded list
 };
 
 struct Event {
-    EventKind kind;
-    UINT message;     // message number, or for SystemCall a numeric argument
-    WPARAM wParam;    // wParam, or a second numeric argument
-    const char* text; // SystemCall: function name (and a string argument after a ':')
-    unsigned flags;
+  EventKind kind;
+  UINT message;      // message number, or for SystemCall a numeric argument
+  WPARAM wParam;     // wParam, or a second numeric argument
+  const char* text;  // SystemCall: function name (and a string argument after a ':')
+  unsigned flags;
 };
 
 // The window whose messages are recorded; null records every window.
@@ -42,14 +42,10 @@ const Event& EventAt(size_t index);
 
 ::testing::AssertionResult MatchesSequence(const Event* expected, size_t count);
 template <size_t N>
-::testing::AssertionResult MatchesSequence(const Event (&expected)[N])
-{
-    return MatchesSequence(expected, N);
+::testing::AssertionResult MatchesSequence(const Event (&expected)[N]) {
+  return MatchesSequence(expected, N);
 }
-inline ::testing::AssertionResult MatchesNothing()
-{
-    return MatchesSequence(nullptr, 0);
-}
+inline ::testing::AssertionResult MatchesNothing() { return MatchesSequence(nullptr, 0); }
 
 // Counts recorded events of one kind and message.
 size_t CountEvents(EventKind kind, UINT message);

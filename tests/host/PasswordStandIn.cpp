@@ -17,67 +17,50 @@ DWORD CallTicks[MaxCalls];
 int CallCount = 0;
 DWORD ModalMillis = 0;
 void (*DuringCall)(HWND window) = nullptr;
-}
+}  // namespace
 
 // Answers are used in order; once they run out the verifier refuses.
-STANDIN_API void StandInQueueAnswer(BOOL answer)
-{
-    if (AnswerCount < MaxAnswers)
-        Answers[AnswerCount++] = answer;
+STANDIN_API void StandInQueueAnswer(BOOL answer) {
+  if (AnswerCount < MaxAnswers) Answers[AnswerCount++] = answer;
 }
 
 // Runs the calling thread's messages for this long inside every call, as a
 // password dialog's modal loop would.
-STANDIN_API void StandInSetModalMillis(DWORD milliseconds)
-{
-    ModalMillis = milliseconds;
+STANDIN_API void StandInSetModalMillis(DWORD milliseconds) { ModalMillis = milliseconds; }
+
+STANDIN_API void StandInSetDuringCall(void (*action)(HWND window)) { DuringCall = action; }
+
+STANDIN_API int StandInCallCount() { return CallCount; }
+
+STANDIN_API HWND StandInCallWindow(int index) {
+  return index >= 0 && index < CallCount && index < MaxCalls ? CallWindows[index] : nullptr;
 }
 
-STANDIN_API void StandInSetDuringCall(void (*action)(HWND window))
-{
-    DuringCall = action;
+STANDIN_API DWORD StandInCallTick(int index) {
+  return index >= 0 && index < CallCount && index < MaxCalls ? CallTicks[index] : 0;
 }
 
-STANDIN_API int StandInCallCount()
-{
-    return CallCount;
-}
-
-STANDIN_API HWND StandInCallWindow(int index)
-{
-    return index >= 0 && index < CallCount && index < MaxCalls ? CallWindows[index] : nullptr;
-}
-
-STANDIN_API DWORD StandInCallTick(int index)
-{
-    return index >= 0 && index < CallCount && index < MaxCalls ? CallTicks[index] : 0;
-}
-
-static void RunModalLoop()
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ModalMillis) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+static void RunModalLoop() {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < ModalMillis) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
     }
+  }
 }
 
 #ifndef STANDIN_WITHOUT_VERIFIER
-STANDIN_API BOOL WINAPI VerifyScreenSavePwd(HWND window)
-{
-    if (CallCount < MaxCalls) {
-        CallWindows[CallCount] = window;
-        CallTicks[CallCount] = GetTickCount();
-    }
-    ++CallCount;
-    if (ModalMillis != 0)
-        RunModalLoop();
-    if (DuringCall != nullptr)
-        DuringCall(window);
-    return NextAnswer < AnswerCount ? Answers[NextAnswer++] : FALSE;
+STANDIN_API BOOL WINAPI VerifyScreenSavePwd(HWND window) {
+  if (CallCount < MaxCalls) {
+    CallWindows[CallCount] = window;
+    CallTicks[CallCount] = GetTickCount();
+  }
+  ++CallCount;
+  if (ModalMillis != 0) RunModalLoop();
+  if (DuringCall != nullptr) DuringCall(window);
+  return NextAnswer < AnswerCount ? Answers[NextAnswer++] : FALSE;
 }
 #endif

@@ -7,31 +7,28 @@
 #include "tests/host/EventLog.h"
 
 struct StandIn {
-    void (*QueueAnswer)(BOOL answer) = nullptr;
-    void (*SetModalMillis)(DWORD milliseconds) = nullptr;
-    void (*SetDuringCall)(void (*action)(HWND window)) = nullptr;
-    int (*CallCount)() = nullptr;
-    HWND (*CallWindow)(int index) = nullptr;
-    DWORD (*CallTick)(int index) = nullptr;
+  void (*QueueAnswer)(BOOL answer) = nullptr;
+  void (*SetModalMillis)(DWORD milliseconds) = nullptr;
+  void (*SetDuringCall)(void (*action)(HWND window)) = nullptr;
+  int (*CallCount)() = nullptr;
+  HWND (*CallWindow)(int index) = nullptr;
+  DWORD (*CallTick)(int index) = nullptr;
 
-    // Looks the entries up in the loaded component; false when not loaded.
-    bool Bind()
-    {
-        if (PasswordModule == nullptr)
-            return false;
-        Find(QueueAnswer, "StandInQueueAnswer");
-        Find(SetModalMillis, "StandInSetModalMillis");
-        Find(SetDuringCall, "StandInSetDuringCall");
-        Find(CallCount, "StandInCallCount");
-        Find(CallWindow, "StandInCallWindow");
-        Find(CallTick, "StandInCallTick");
-        return QueueAnswer && SetModalMillis && SetDuringCall && CallCount && CallWindow && CallTick;
-    }
+  // Looks the entries up in the loaded component; false when not loaded.
+  bool Bind() {
+    if (PasswordModule == nullptr) return false;
+    Find(QueueAnswer, "StandInQueueAnswer");
+    Find(SetModalMillis, "StandInSetModalMillis");
+    Find(SetDuringCall, "StandInSetDuringCall");
+    Find(CallCount, "StandInCallCount");
+    Find(CallWindow, "StandInCallWindow");
+    Find(CallTick, "StandInCallTick");
+    return QueueAnswer && SetModalMillis && SetDuringCall && CallCount && CallWindow && CallTick;
+  }
 
-private:
-    template <typename F>
-    void Find(F& entry, const char* name)
-    {
-        entry = reinterpret_cast<F>(reinterpret_cast<void*>(RealGetProcAddress(PasswordModule, name)));
-    }
+ private:
+  template <typename F>
+  void Find(F& entry, const char* name) {
+    entry = reinterpret_cast<F>(reinterpret_cast<void*>(RealGetProcAddress(PasswordModule, name)));
+  }
 };

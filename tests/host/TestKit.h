@@ -6,14 +6,14 @@
 // Redirects HKEY_CURRENT_USER of this process to a fresh scratch key, removed
 // again on destruction.
 struct ScratchRegistry {
-    ScratchRegistry();
-    ~ScratchRegistry();
-    // Stores "Control Panel\Desktop" "ScreenSaveUsePassword" with the given
-    // type and bytes.
-    void SetUsePassword(DWORD type, const void* data, DWORD size);
-    void SetUsePassword(DWORD value) { SetUsePassword(REG_DWORD, &value, sizeof value); }
-    void DeleteUsePassword();
-    char path[128];
+  ScratchRegistry();
+  ~ScratchRegistry();
+  // Stores "Control Panel\Desktop" "ScreenSaveUsePassword" with the given
+  // type and bytes.
+  void SetUsePassword(DWORD type, const void* data, DWORD size);
+  void SetUsePassword(DWORD value) { SetUsePassword(REG_DWORD, &value, sizeof value); }
+  void DeleteUsePassword();
+  char path[128];
 };
 
 // Puts the real pointer at (x, y) and lets the platform settle.  A fresh
@@ -28,22 +28,20 @@ void PumpFor(DWORD milliseconds);
 // Dispatches messages until done() is true or the deadline passes; returns
 // whether done() became true.
 template <typename Done>
-bool PumpUntil(Done done, DWORD deadlineMs)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= deadlineMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, deadlineMs - elapsed < 10 ? deadlineMs - elapsed : 10,
-                                  QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+bool PumpUntil(Done done, DWORD deadlineMs) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    DWORD elapsed = GetTickCount() - start;
+    if (elapsed >= deadlineMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              deadlineMs - elapsed < 10 ? deadlineMs - elapsed : 10, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
     }
-    return true;
+  }
+  return true;
 }
 
 // Removes and counts the queued messages of one number for the window.
@@ -67,9 +65,9 @@ bool IsBackgroundMessage(UINT message);
 // step(tick) every 20 ms.  Past the deadline the saver window is destroyed
 // and timedOut is set, so the run always ends.
 struct ScriptedRun {
-    int exitCode = 0;
-    bool timedOut = false;
-    DWORD elapsedMs = 0;
+  int exitCode = 0;
+  bool timedOut = false;
+  DWORD elapsedMs = 0;
 };
 ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs);
 
@@ -77,9 +75,9 @@ ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadline
 // it records the messages it receives (kind Received, any window).
 HWND CreatePreviewOwner(int clientWidth, int clientHeight);
 struct OwnerMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
 };
 extern OwnerMessage OwnerMessages[32];
 extern int OwnerMessageCount;

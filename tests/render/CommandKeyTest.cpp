@@ -13,8 +13,8 @@
 
 namespace {
 
-const LPARAM FirstPress = 0x00000001;    // repeat count 1, key was up
-const LPARAM AutoRepeat = 0x40000001;    // key was already down
+const LPARAM FirstPress = 0x00000001;  // repeat count 1, key was up
+const LPARAM AutoRepeat = 0x40000001;  // key was already down
 
 class CommandKeyTest : public SaverWindowTest {
  protected:
@@ -139,15 +139,24 @@ struct KeyRow {
 };
 
 const KeyRow FullScreenKeys[] = {
-    {"B", WM_KEYDOWN, 'B', 0},          {"M", WM_KEYDOWN, 'M', 0},
-    {"N", WM_KEYDOWN, 'N', 0},          {"X", WM_KEYDOWN, 'X', 0},
-    {"Z", WM_KEYDOWN, 'Z', 0},          {"A", WM_KEYDOWN, 'A', 1},
-    {"C", WM_KEYDOWN, 'C', 1},          {"Y", WM_KEYDOWN, 'Y', 1},
-    {"digit 0", WM_KEYDOWN, '0', 1},    {"numpad 2 (0x62)", WM_KEYDOWN, VK_NUMPAD2, 1},
-    {"Escape", WM_KEYDOWN, VK_ESCAPE, 1}, {"Shift", WM_KEYDOWN, VK_SHIFT, 1},
-    {"Control", WM_KEYDOWN, VK_CONTROL, 1}, {"Caps Lock", WM_KEYDOWN, VK_CAPITAL, 1},
-    {"F1", WM_KEYDOWN, VK_F1, 1},       {"space", WM_KEYDOWN, VK_SPACE, 1},
-    {"Alt+B", WM_SYSKEYDOWN, 'B', 1},   {"Alt+X", WM_SYSKEYDOWN, 'X', 1},
+    {"B", WM_KEYDOWN, 'B', 0},
+    {"M", WM_KEYDOWN, 'M', 0},
+    {"N", WM_KEYDOWN, 'N', 0},
+    {"X", WM_KEYDOWN, 'X', 0},
+    {"Z", WM_KEYDOWN, 'Z', 0},
+    {"A", WM_KEYDOWN, 'A', 1},
+    {"C", WM_KEYDOWN, 'C', 1},
+    {"Y", WM_KEYDOWN, 'Y', 1},
+    {"digit 0", WM_KEYDOWN, '0', 1},
+    {"numpad 2 (0x62)", WM_KEYDOWN, VK_NUMPAD2, 1},
+    {"Escape", WM_KEYDOWN, VK_ESCAPE, 1},
+    {"Shift", WM_KEYDOWN, VK_SHIFT, 1},
+    {"Control", WM_KEYDOWN, VK_CONTROL, 1},
+    {"Caps Lock", WM_KEYDOWN, VK_CAPITAL, 1},
+    {"F1", WM_KEYDOWN, VK_F1, 1},
+    {"space", WM_KEYDOWN, VK_SPACE, 1},
+    {"Alt+B", WM_SYSKEYDOWN, 'B', 1},
+    {"Alt+X", WM_SYSKEYDOWN, 'X', 1},
 };
 
 std::string Listing(const std::vector<std::string>& lines) {
@@ -179,7 +188,8 @@ TEST_F(CommandKeyTest, OnlyCommandKeysKeepAFullScreenSaverRunning) {
   const size_t count = sizeof FullScreenKeys / sizeof FullScreenKeys[0];
   const std::vector<std::string> expected = ExpectedListing(FullScreenKeys, count, false);
   const std::vector<std::string> recorded = RecordedListing(window_, FullScreenKeys, count);
-  EXPECT_EQ(expected, recorded) << "expected:\n" << Listing(expected) << "recorded:\n"
+  EXPECT_EQ(expected, recorded) << "expected:\n"
+                                << Listing(expected) << "recorded:\n"
                                 << Listing(recorded);
 }
 
@@ -198,7 +208,8 @@ TEST_F(PreviewKeyTest, PreviewReplacesOnCommandKeysAndIgnoresOthers) {
   const size_t count = sizeof FullScreenKeys / sizeof FullScreenKeys[0];
   const std::vector<std::string> expected = ExpectedListing(FullScreenKeys, count, true);
   const std::vector<std::string> recorded = RecordedListing(window_, FullScreenKeys, count);
-  EXPECT_EQ(expected, recorded) << "expected:\n" << Listing(expected) << "recorded:\n"
+  EXPECT_EQ(expected, recorded) << "expected:\n"
+                                << Listing(expected) << "recorded:\n"
                                 << Listing(recorded);
   SaverSettings.MinStars = 3;
   const Universe* before = CurrentUniverse;

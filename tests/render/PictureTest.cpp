@@ -107,9 +107,9 @@ TEST_F(PictureTest, StarsCoverBallsWhereTheyOverlap) {
   // so no pull, and with both at rest no bounce either.
   CurrentUniverse->stars[0]->position = Vec2(10, 0);
   const Picture picture = DrawAndReadBackBuffer();
-  EXPECT_EQ(Describe(picture.At(305, 240)), Describe(White));          // both: the star wins
-  EXPECT_EQ(Describe(picture.At(292, 240)), Describe(BallColour()));   // the ball alone
-  EXPECT_EQ(Describe(picture.At(323, 240)), Describe(White));          // the star alone
+  EXPECT_EQ(Describe(picture.At(305, 240)), Describe(White));         // both: the star wins
+  EXPECT_EQ(Describe(picture.At(292, 240)), Describe(BallColour()));  // the ball alone
+  EXPECT_EQ(Describe(picture.At(323, 240)), Describe(White));         // the star alone
   EXPECT_EQ(Describe(picture.At(300, 265)), Describe(BackgroundColour));
 }
 

@@ -26,8 +26,8 @@ void UseFakeClock(int32_t now) {
 
 ScratchRegistry::ScratchRegistry() {
   char name[96];
-  std::snprintf(name, sizeof name, "Software\\QuillaraTests\\render-%lu-%lu",
-                GetCurrentProcessId(), GetTickCount());
+  std::snprintf(name, sizeof name, "Software\\QuillaraTests\\render-%lu-%lu", GetCurrentProcessId(),
+                GetTickCount());
   name_ = name;
   HKEY scratch = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
@@ -44,8 +44,8 @@ ScratchRegistry::~ScratchRegistry() {
 void ScratchRegistry::StoreSettings(int32_t minStars, int32_t maxStars, int32_t minBalls,
                                     int32_t maxBalls, int32_t graviticForce) {
   HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillara", 0, nullptr, 0, KEY_WRITE, nullptr,
-                  &key, nullptr);
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillara", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                  nullptr);
   const struct {
     const char* name;
     int32_t value;
@@ -69,8 +69,8 @@ HWND CreateSaverTestWindow(int width, int height) {
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   windowClass.lpszClassName = TestClassName;
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, TestClassName, "Render test", WS_POPUP | WS_VISIBLE, 0, 0,
-                                width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+  HWND window = CreateWindowExA(0, TestClassName, "Render test", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                                height, nullptr, nullptr, windowClass.hInstance, nullptr);
   return window;
 }
 
@@ -83,9 +83,7 @@ int TakePostedCloses(HWND window) {
   return closes;
 }
 
-bool operator==(Rgb a, Rgb b) {
-  return a.red == b.red && a.green == b.green && a.blue == b.blue;
-}
+bool operator==(Rgb a, Rgb b) { return a.red == b.red && a.green == b.green && a.blue == b.blue; }
 
 std::string Describe(Rgb colour) {
   char text[32];

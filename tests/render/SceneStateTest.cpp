@@ -41,8 +41,8 @@ TEST_F(SceneStateTest, CreationSetsUpTheFixedViewAndRenderState) {
   EXPECT_EQ(viewport[3], 512);
 
   // glOrtho(-300, 300, -240, 240, 25, 75), column by column.
-  const float projection[16] = {1.0f / 300, 0, 0, 0, 0, 1.0f / 240, 0, 0,
-                                0, 0, -2.0f / 50, 0, 0, 0, -100.0f / 50, 1};
+  const float projection[16] = {1.0f / 300, 0,          0, 0, 0, 1.0f / 240,   0, 0, 0,
+                                0,          -2.0f / 50, 0, 0, 0, -100.0f / 50, 1};
   ExpectMatrix(GL_PROJECTION_MATRIX, projection);
   // Eye at (0, 0, 50) looking at the origin, y up: a move of 50 away.
   const float modelView[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -50, 1};

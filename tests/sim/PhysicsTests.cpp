@@ -103,8 +103,8 @@ TEST_F(EmptyUniverse, InsideContactNoPullThenBounce) {
 TEST_F(EmptyUniverse, HeadOnBounceOffAStar) {
   AddStar(u, 0.0f, 0.0f);
   Ball& ball = AddBall(u, 20.0f, 0.0f, -1.0f, 0.0f);
-  const CollisionTerms t = MeasureCollision(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(20, 0),
-                                            Vec2(0, 0), Vec2(-1, 0));
+  const CollisionTerms t =
+      MeasureCollision(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(20, 0), Vec2(0, 0), Vec2(-1, 0));
   EXPECT_EQ(27.0f, t.contact);
   EXPECT_EQ(20.0f, t.separation);
   EXPECT_EQ(0.0f, t.motionAngle);
@@ -122,8 +122,8 @@ TEST_F(EmptyUniverse, HeadOnBounceOffAStar) {
 TEST_F(EmptyUniverse, ObliqueBounceOffAStar) {
   AddStar(u, 0.0f, 0.0f);
   Ball& ball = AddBall(u, 0.0f, 20.0f, 0.5f, -1.0f);
-  const CollisionTerms t = MeasureCollision(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(0, 20),
-                                            Vec2(0, 0), Vec2(0.5f, -1.0f));
+  const CollisionTerms t =
+      MeasureCollision(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(0, 20), Vec2(0, 0), Vec2(0.5f, -1.0f));
   EXPECT_PRINTS(t.motionAngle, "2.0344439");
   EXPECT_PRINTS(t.centreAngle, "1.5707964");
   EXPECT_PRINTS(t.contactAngle, "-0.3376485");
@@ -151,8 +151,8 @@ TEST_F(EmptyUniverse, HeadOnBetweenEqualBalls) {
 TEST_F(EmptyUniverse, GlancingContactBetweenBalls) {
   Ball& a = AddBall(u, 0.0f, 0.0f, 1.0f, 0.0f);
   Ball& b = AddBall(u, 20.0f, 10.0f, 0.0f, 0.0f);
-  const CollisionTerms t = MeasureCollision(1.0f, 12.0f, 12.0f, Vec2(0, 0), Vec2(20, 10),
-                                            Vec2(1, 0), Vec2(0, 0));
+  const CollisionTerms t =
+      MeasureCollision(1.0f, 12.0f, 12.0f, Vec2(0, 0), Vec2(20, 10), Vec2(1, 0), Vec2(0, 0));
   EXPECT_EQ(24.0f, t.contact);
   EXPECT_PRINTS(t.separation, "22.36068");
   EXPECT_PRINTS(t.centreAngle, "0.4636476");
@@ -251,8 +251,8 @@ TEST(CollideBodies, ImmovableFirstBodyKeepsItsVelocityAndTheSpeed) {
 TEST(CollideBodies, ArcsineArgumentIsClamped) {
   // Centres farther apart than the radii: D * sin / R is -30/27, beyond the
   // arcsine's domain; the clamp takes it as -1.
-  const CollisionTerms t = MeasureCollision(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(0, 30),
-                                            Vec2(0, 0), Vec2(1, 0));
+  const CollisionTerms t =
+      MeasureCollision(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(0, 30), Vec2(0, 0), Vec2(1, 0));
   EXPECT_EQ(static_cast<float>(std::asin(-1.0)), t.contactAngle);
   Vec2 v1(0.0f, 0.0f), v2(1.0f, 0.0f);
   CollideBodies(0.0f, 15.0f, 12.0f, Vec2(0, 0), Vec2(0, 30), v1, v2);

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-inline ::testing::AssertionResult MatchesPrinted(const char* actualExpr, const char*,
-                                                 float actual, const char* printed) {
+inline ::testing::AssertionResult MatchesPrinted(const char* actualExpr, const char*, float actual,
+                                                 const char* printed) {
   const char* point = std::strchr(printed, '.');
   const int places = point ? static_cast<int>(std::strlen(point + 1)) : 0;
   const double expected = std::strtod(printed, nullptr);
@@ -18,10 +18,9 @@ inline ::testing::AssertionResult MatchesPrinted(const char* actualExpr, const c
   // A hair of slack for the decimal-to-binary conversion of the bound.
   if (error <= halfUnit * (1.0 + 1e-9)) return ::testing::AssertionSuccess();
   char text[160];
-  std::snprintf(text, sizeof text, "%s is %.9g, which does not print as %s", actualExpr,
-                actual, printed);
+  std::snprintf(text, sizeof text, "%s is %.9g, which does not print as %s", actualExpr, actual,
+                printed);
   return ::testing::AssertionFailure() << text;
 }
 
-#define EXPECT_PRINTS(actual, printed) \
-  EXPECT_PRED_FORMAT2(MatchesPrinted, actual, printed)
+#define EXPECT_PRINTS(actual, printed) EXPECT_PRED_FORMAT2(MatchesPrinted, actual, printed)

@@ -32,8 +32,8 @@ GLCall EndCall() { return Make(GLCall::End, 0, 0, 0, 0); }
 
 // Arguments compare exactly: the bodies pass stored floats straight through.
 bool operator==(const GLCall& left, const GLCall& right) {
-  return left.kind == right.kind && left.a == right.a && left.b == right.b &&
-         left.c == right.c && left.mode == right.mode;
+  return left.kind == right.kind && left.a == right.a && left.b == right.b && left.c == right.c &&
+         left.mode == right.mode;
 }
 
 std::string Describe(const GLCall& call) {
@@ -42,16 +42,24 @@ std::string Describe(const GLCall& call) {
     case GLCall::Color:
       std::snprintf(text, sizeof text, "glColor3f(%.9g, %.9g, %.9g)", call.a, call.b, call.c);
       break;
-    case GLCall::Push: std::snprintf(text, sizeof text, "glPushMatrix()"); break;
-    case GLCall::Pop: std::snprintf(text, sizeof text, "glPopMatrix()"); break;
+    case GLCall::Push:
+      std::snprintf(text, sizeof text, "glPushMatrix()");
+      break;
+    case GLCall::Pop:
+      std::snprintf(text, sizeof text, "glPopMatrix()");
+      break;
     case GLCall::Translate:
       std::snprintf(text, sizeof text, "glTranslatef(%.9g, %.9g, %.9g)", call.a, call.b, call.c);
       break;
-    case GLCall::Begin: std::snprintf(text, sizeof text, "glBegin(%u)", call.mode); break;
+    case GLCall::Begin:
+      std::snprintf(text, sizeof text, "glBegin(%u)", call.mode);
+      break;
     case GLCall::Vertex:
       std::snprintf(text, sizeof text, "glVertex2f(%.9g, %.9g)", call.a, call.b);
       break;
-    case GLCall::End: std::snprintf(text, sizeof text, "glEnd()"); break;
+    case GLCall::End:
+      std::snprintf(text, sizeof text, "glEnd()");
+      break;
   }
   return text;
 }

@@ -14,9 +14,7 @@ Ball& AddBall(Universe& universe, float x, float y, float vx, float vy) {
 }
 
 namespace {
-bool SameBits(Vec2 a, Vec2 b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
+bool SameBits(Vec2 a, Vec2 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 }  // namespace
 
 bool SameUniverse(const Universe& a, const Universe& b) {
@@ -27,8 +25,8 @@ bool SameUniverse(const Universe& a, const Universe& b) {
   for (int32_t i = 0; i < a.ballCount; ++i) {
     const Ball& x = *a.balls[i];
     const Ball& y = *b.balls[i];
-    if (!SameBits(x.position, y.position) || !SameBits(x.velocity, y.velocity) ||
-        x.red != y.red || x.green != y.green || x.blue != y.blue) {
+    if (!SameBits(x.position, y.position) || !SameBits(x.velocity, y.velocity) || x.red != y.red ||
+        x.green != y.green || x.blue != y.blue) {
       return false;
     }
   }

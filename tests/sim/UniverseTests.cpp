@@ -152,7 +152,7 @@ TEST(Universe, GivenCountsDrawInTheStatedOrder) {
   EXPECT_EQ(-224.0f, ball.position.y);
   EXPECT_EQ(0.0f, ball.red);
   EXPECT_EQ(1.0f, ball.green);
-  EXPECT_EQ(0.120700702f, ball.velocity.x);  // 2 * 18361 / 32767 - 1
+  EXPECT_EQ(0.120700702f, ball.velocity.x);   // 2 * 18361 / 32767 - 1
   EXPECT_EQ(-0.396954238f, ball.velocity.y);  // 2 * 9880 / 32767 - 1
   // Nothing else was drawn: the next number follows 9880.
   SeedRandom(62);
@@ -417,7 +417,8 @@ TEST(Universe, DrawsBallsThenStars) {
     expected.push_back(PushCall());
     expected.push_back(TranslateCall(body.position.x, body.position.y, 0.0f));
     expected.push_back(BeginCall(9));
-    for (int i = 0; i < 15; ++i) expected.push_back(VertexCall(body.outline[i].x, body.outline[i].y));
+    for (int i = 0; i < 15; ++i)
+      expected.push_back(VertexCall(body.outline[i].x, body.outline[i].y));
     expected.push_back(EndCall());
     expected.push_back(PopCall());
   }

@@ -49,7 +49,8 @@ ModelSwitch ModelFirstSwitch(const std::string& tail) {
     return k;
   };
   if (letter == 's' || letter == 'S') return {SaverSwitch::FullScreen, i + 1};
-  if (std::string("pPlL").find(letter) != std::string::npos) return {SaverSwitch::Preview, skipSpaces(i + 1)};
+  if (std::string("pPlL").find(letter) != std::string::npos)
+    return {SaverSwitch::Preview, skipSpaces(i + 1)};
   if (letter == 'c' || letter == 'C') return {SaverSwitch::ConfigureOwned, i + 1};
   if (letter == 'a' || letter == 'A') return {SaverSwitch::PasswordChange, skipSpaces(i + 1)};
   return {SaverSwitch::Unknown, i};
@@ -67,7 +68,8 @@ std::string RandomText(std::mt19937& random) {
     } else if (kind < 8) {
       text += static_cast<char>(0x80 + index(random) % 128);  // high bytes
     } else if (kind == 8) {
-      text += std::string(1 + index(random) % 30, static_cast<char>('0' + index(random) % 10));  // digit run
+      text += std::string(1 + index(random) % 30,
+                          static_cast<char>('0' + index(random) % 10));  // digit run
     } else {
       text += static_cast<char>(any(random));
     }
@@ -84,7 +86,8 @@ TEST(CommandLineFuzz, RandomLinesAgreeWithTheModel) {
     if (round % 3 == 0) line = "\"" + line;  // many unterminated or odd quotes
     const char* tail = CommandLineTail(line.c_str());
     size_t tailStart = static_cast<size_t>(tail - line.c_str());
-    ASSERT_EQ(ModelTailStart(line), tailStart) << "line of " << line.size() << " bytes, round " << round;
+    ASSERT_EQ(ModelTailStart(line), tailStart)
+        << "line of " << line.size() << " bytes, round " << round;
 
     std::string tailText = line.substr(tailStart);
     SwitchReading reading = ReadFirstSwitch(tail);
@@ -94,7 +97,8 @@ TEST(CommandLineFuzz, RandomLinesAgreeWithTheModel) {
 
     size_t rest = model.rest;
     ASSERT_EQ(ModelHandle(tailText, rest), ParseWindowHandle(reading.rest)) << "round " << round;
-    uint32_t owner = rest < tailText.size() && tailText[rest] == ':' ? ModelHandle(tailText, rest + 1) : 0;
+    uint32_t owner =
+        rest < tailText.size() && tailText[rest] == ':' ? ModelHandle(tailText, rest + 1) : 0;
     ASSERT_EQ(owner, ReadConfigOwner(reading.rest)) << "round " << round;
   }
 }

@@ -33,7 +33,8 @@ TEST(CommandLineTail, SkipsAnUnquotedProgramNameAndTheBlanksAfterIt) {
 
 TEST(CommandLineTail, SkipsAQuotedProgramNameWithSpacesWhole) {
   EXPECT_EQ("/s", Tail("\"C:\\Program Files\\Saver Dir\\quillara.scr\" /s"));
-  EXPECT_EQ("/s", Tail("\"C:\\a b\\quillara.scr\"/s")) << "nothing needed between the quote and the switch";
+  EXPECT_EQ("/s", Tail("\"C:\\a b\\quillara.scr\"/s"))
+      << "nothing needed between the quote and the switch";
   EXPECT_EQ("", Tail("\"quillara.scr\""));
   EXPECT_EQ("", Tail("\"\""));
   EXPECT_EQ("x y", Tail("\"\"  x y"));
@@ -89,7 +90,8 @@ TEST(CommandLineSwitch, EveryRowOfTheTable) {
   };
   for (const SwitchCase& c : cases) {
     SwitchReading reading = ReadFirstSwitch(c.tail);
-    EXPECT_EQ(static_cast<int>(c.kind), static_cast<int>(reading.kind)) << "tail \"" << c.tail << "\"";
+    EXPECT_EQ(static_cast<int>(c.kind), static_cast<int>(reading.kind))
+        << "tail \"" << c.tail << "\"";
     EXPECT_STREQ(c.rest, reading.rest) << "tail \"" << c.tail << "\"";
   }
 }

@@ -61,5 +61,6 @@ TEST(ExceptionGuard, ReturnsTheBodysResultAndRemovesItsFilter) {
   SetUnhandledExceptionFilter(before);
   EXPECT_EQ(7, RunGuarded(ReturnsSeven, ""));
   EXPECT_EQ(5, RunGuarded(ReturnsLength, "hello"));
-  EXPECT_EQ(before, SetUnhandledExceptionFilter(before)) << "the filter in place before the guard is back";
+  EXPECT_EQ(before, SetUnhandledExceptionFilter(before))
+      << "the filter in place before the guard is back";
 }

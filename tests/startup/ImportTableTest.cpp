@@ -37,11 +37,12 @@ PeImports ReadImports(const std::string& path) {
     result.error = "cannot open " + path;
     return result;
   }
-  std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
   IMAGE_DOS_HEADER dos;
   DWORD signature = 0;
-  if (!ReadAt(file, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || !ReadAt(file, dos.e_lfanew, &signature) ||
-      signature != IMAGE_NT_SIGNATURE) {
+  if (!ReadAt(file, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE ||
+      !ReadAt(file, dos.e_lfanew, &signature) || signature != IMAGE_NT_SIGNATURE) {
     result.error = "not a PE file";
     return result;
   }
@@ -73,11 +74,13 @@ PeImports ReadImports(const std::string& path) {
 
   std::vector<IMAGE_SECTION_HEADER> sections(header.NumberOfSections);
   size_t sectionsAt = optionalAt + header.SizeOfOptionalHeader;
-  for (size_t i = 0; i < sections.size(); ++i) ReadAt(file, sectionsAt + i * sizeof(IMAGE_SECTION_HEADER), &sections[i]);
+  for (size_t i = 0; i < sections.size(); ++i)
+    ReadAt(file, sectionsAt + i * sizeof(IMAGE_SECTION_HEADER), &sections[i]);
   auto fileOffset = [&](DWORD rva) -> size_t {
     for (const auto& s : sections) {
       DWORD size = std::max(s.Misc.VirtualSize, s.SizeOfRawData);
-      if (rva >= s.VirtualAddress && rva < s.VirtualAddress + size) return rva - s.VirtualAddress + s.PointerToRawData;
+      if (rva >= s.VirtualAddress && rva < s.VirtualAddress + size)
+        return rva - s.VirtualAddress + s.PointerToRawData;
     }
     return SIZE_MAX;
   };
@@ -100,8 +103,9 @@ PeImports ReadImports(const std::string& path) {
   return result;
 }
 
-const std::set<std::string> SystemLibraries = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "OPENGL32.DLL",
-                                               "GLU32.DLL", "ADVAPI32.DLL", "COMCTL32.DLL", "MSVCRT.DLL"};
+const std::set<std::string> SystemLibraries = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL",
+                                               "OPENGL32.DLL", "GLU32.DLL",  "ADVAPI32.DLL",
+                                               "COMCTL32.DLL", "MSVCRT.DLL"};
 
 void ExpectSystemImportsOnly(const PeImports& pe) {
   ASSERT_EQ("", pe.error);
@@ -127,7 +131,8 @@ TEST(ScrImports, SixtyFourBitBuildImportsSystemLibrariesOnly) {
 TEST(ScrImports, ThirtyTwoBitBuildImportsSystemLibrariesOnly) {
   const std::string path = WindowsPath(QUILLARA_SCR_X86_PATH);
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    GTEST_SKIP() << "no 32-bit build at " << QUILLARA_SCR_X86_PATH << ": build the windows-x86 preset first";
+    GTEST_SKIP() << "no 32-bit build at " << QUILLARA_SCR_X86_PATH
+                 << ": build the windows-x86 preset first";
   }
   PeImports pe = ReadImports(path);
   EXPECT_EQ(IMAGE_FILE_MACHINE_I386, pe.machine);

@@ -19,7 +19,8 @@ namespace {
 // the one beside the program anyway.)  The key names only the probe.
 void PreferStandInProvider() {
   HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\password_change_probe.exe\\DllOverrides", 0,
+  if (RegCreateKeyExA(HKEY_CURRENT_USER,
+                      "Software\\Wine\\AppDefaults\\password_change_probe.exe\\DllOverrides", 0,
                       nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
     const char native[] = "native";
     RegSetValueExA(key, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>(native), sizeof native);
@@ -82,7 +83,8 @@ TEST_F(PasswordChange, Win9xBadOwnerFallsBackToTheForegroundWindow) {
   DestroyWindow(gone);
   SetForegroundWindow(other_);
   PumpMessages(50);
-  for (const std::string& afterName : std::initializer_list<std::string>{"-A", "/a 0", "/a:123", "/a   " + goneValue, "/a\t" + Value(owner_)}) {
+  for (const std::string& afterName : std::initializer_list<std::string>{
+           "-A", "/a 0", "/a:123", "/a   " + goneValue, "/a\t" + Value(owner_)}) {
     SCOPED_TRACE(afterName);  // a tab after the letter is not skipped: 0
     EXPECT_EQ(0u, RunProbe("9x", afterName));
   }
@@ -107,7 +109,8 @@ TEST_F(PasswordChange, RunPasswordChangeReturnsZeroWithAnyText) {
   EXPECT_EQ(0u, RunProbe("direct", "\xFF\xFE"));
   SetForegroundWindow(other_);
   PumpMessages(50);
-  const std::string expected = "SCRSAVE " + Value(owner_) + " 0 0\nSCRSAVE " + Value(GetForegroundWindow()) + " 0 0\n";
+  const std::string expected =
+      "SCRSAVE " + Value(owner_) + " 0 0\nSCRSAVE " + Value(GetForegroundWindow()) + " 0 0\n";
   EXPECT_EQ(expected, Recorded());
 }
 

@@ -14,7 +14,8 @@ void PumpMessages(DWORD milliseconds, HANDLE handle) {
     if (static_cast<LONG>(deadline - now) <= 0) return;
     DWORD slice = deadline - now < 20 ? deadline - now : 20;
     DWORD count = handle ? 1 : 0;
-    if (MsgWaitForMultipleObjects(count, handle ? &handle : nullptr, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0 &&
+    if (MsgWaitForMultipleObjects(count, handle ? &handle : nullptr, FALSE, slice, QS_ALLINPUT) ==
+            WAIT_OBJECT_0 &&
         handle) {
       return;
     }
@@ -35,8 +36,8 @@ bool ChildProcess::Start(const std::string& application, const std::string& comm
   line.push_back('\0');
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  started_ = CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &info_) != FALSE;
+  started_ = CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &info_) != FALSE;
   return started_;
 }
 
@@ -117,8 +118,8 @@ DWORD WindowProcess(HWND window) {
 }
 
 HWND CreateTestWindow(const char* title, int width, int height) {
-  HWND window = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width, height,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, width,
+                                height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   PumpMessages(50);
   return window;
 }

@@ -17,17 +17,22 @@ constexpr DWORD Patience = 15000;
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 std::string Number(uint64_t value) { return std::to_string(value); }
-uint64_t HandleValue(HWND window) { return static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(window)); }
+uint64_t HandleValue(HWND window) {
+  return static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(window));
+}
 
 bool IsFullScreenSaver(HWND window) {
   return WindowClass(window) == "WindowsScreenSaverClass" && WindowTitle(window) == "Screen Saver";
 }
 
 bool IsConfigDialog(HWND window) {
-  return WindowClass(window) == "#32770" && WindowTitle(window) == "Quillara!" && IsWindowVisible(window);
+  return WindowClass(window) == "#32770" && WindowTitle(window) == "Quillara!" &&
+         IsWindowVisible(window);
 }
 
-HWND FindPreviewIn(HWND parent) { return FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr); }
+HWND FindPreviewIn(HWND parent) {
+  return FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr);
+}
 
 // Starts the saver with the given text after the program name; expects the
 // full-screen saver window, closes it and expects exit code 0.
@@ -69,7 +74,8 @@ void ExpectPreview(const std::string& application, const std::string& commandLin
 }
 
 // Expects the dialog, checks its owner, presses Cancel and expects exit 0.
-void ExpectDialogOwnedBy(const std::string& application, const std::string& commandLine, HWND owner) {
+void ExpectDialogOwnedBy(const std::string& application, const std::string& commandLine,
+                         HWND owner) {
   SCOPED_TRACE("command line: " + commandLine);
   ChildProcess saver;
   ASSERT_TRUE(saver.Start(application, commandLine));
@@ -101,7 +107,8 @@ TEST(ScrCommandLine, UnterminatedQuoteShowsTheDialogWithoutOwner) {
 }
 
 TEST(ScrCommandLine, SaverSwitchesWithSlashesAndDashes) {
-  for (const char* tail : {"/s", "-s", "s", "/S", "//s", "-/s", "/ s"}) ExpectFullScreen("quillara.scr " + std::string(tail));
+  for (const char* tail : {"/s", "-s", "s", "/S", "//s", "-/s", "/ s"})
+    ExpectFullScreen("quillara.scr " + std::string(tail));
 }
 
 TEST(ScrCommandLine, SaverAfterBlanksTabsAndWithTrailingText) {

@@ -14,8 +14,8 @@ namespace {
 void Log(const char* line) {
   char path[MAX_PATH];
   if (!GetEnvironmentVariableA("QUILLARA_STANDIN_LOG", path, sizeof path)) return;
-  HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written;
   WriteFile(file, line, lstrlenA(line), &written, nullptr);
@@ -26,7 +26,8 @@ void Log(const char* line) {
 
 int RunSaver(HWND parent) {
   char line[64];
-  std::snprintf(line, sizeof line, "RunSaver %lu\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(parent)));
+  std::snprintf(line, sizeof line, "RunSaver %lu\n",
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(parent)));
   Log(line);
   if (GetEnvironmentVariableA("QUILLARA_STANDIN_CRASH", nullptr, 0)) {
     *static_cast<volatile int*>(nullptr) = 1;
