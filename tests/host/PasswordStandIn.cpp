@@ -13,7 +13,6 @@ BOOL Answers[MaxAnswers];
 int AnswerCount = 0;
 int NextAnswer = 0;
 HWND CallWindows[MaxCalls];
-DWORD CallTicks[MaxCalls];
 int CallCount = 0;
 DWORD ModalMillis = 0;
 void (*DuringCall)(HWND window) = nullptr;
@@ -36,10 +35,6 @@ STANDIN_API HWND StandInCallWindow(int index) {
   return index >= 0 && index < CallCount && index < MaxCalls ? CallWindows[index] : nullptr;
 }
 
-STANDIN_API DWORD StandInCallTick(int index) {
-  return index >= 0 && index < CallCount && index < MaxCalls ? CallTicks[index] : 0;
-}
-
 static void RunModalLoop() {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < ModalMillis) {
@@ -56,7 +51,6 @@ static void RunModalLoop() {
 STANDIN_API BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   if (CallCount < MaxCalls) {
     CallWindows[CallCount] = window;
-    CallTicks[CallCount] = GetTickCount();
   }
   ++CallCount;
   if (ModalMillis != 0) RunModalLoop();

@@ -12,7 +12,6 @@ struct StandIn {
   void (*SetDuringCall)(void (*action)(HWND window)) = nullptr;
   int (*CallCount)() = nullptr;
   HWND (*CallWindow)(int index) = nullptr;
-  DWORD (*CallTick)(int index) = nullptr;
 
   // Looks the entries up in the loaded component; false when not loaded.
   bool Bind() {
@@ -22,8 +21,7 @@ struct StandIn {
     Find(SetDuringCall, "StandInSetDuringCall");
     Find(CallCount, "StandInCallCount");
     Find(CallWindow, "StandInCallWindow");
-    Find(CallTick, "StandInCallTick");
-    return QueueAnswer && SetModalMillis && SetDuringCall && CallCount && CallWindow && CallTick;
+    return QueueAnswer && SetModalMillis && SetDuringCall && CallCount && CallWindow;
   }
 
  private:
