@@ -22,7 +22,6 @@ class HostWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     InstallRecordingHooks();
-    RecordSaverWindowMessages();
     ModuleInstance = GetModuleHandleA(nullptr);
     PlaceCursor(640, 512);
     ClearEvents();
@@ -123,9 +122,20 @@ const MessageRow OnceApproved[] = {
 long FramesAtApproval = -1, FramesLater = -1;
 char TitleAfter[64];
 
+size_t HiddenAt = 0, ForegroundAt = 0, ForegroundWParam = 0, DetachCalls = 0;
+Event Detach = {Received};
+
 void FullScreenScript(int tick) {
   if (tick == 10) {
     Inspect();
+    // The start-up calls, in order: the cursor hidden while the window is
+    // created, the input method detached, then the window to the foreground.
+    while (HiddenAt < EventCount() && EventAt(HiddenAt).kind != CursorHidden) ++HiddenAt;
+    ForegroundAt = FindCall("SetForegroundWindow");
+    if (ForegroundAt < EventCount()) ForegroundWParam = EventAt(ForegroundAt).wParam;
+    DetachCalls = CountCalls("ImmAssociateContext");
+    const size_t detach = FindCall("ImmAssociateContext");
+    if (detach < EventCount()) Detach = EventAt(detach);
     SendRows(WhileRunning, sizeof WhileRunning / sizeof WhileRunning[0]);
     GetWindowTextA(SaverWindow, TitleAfter, sizeof TitleAfter);
     CloseApproved = 1;
@@ -158,9 +168,28 @@ HWND CreateOtherSaver(const char* title) {
 
 TEST_F(HostWindow, FullScreenWindowAndWhatItsProcedureConsumesPassesOnOrLeavesToTheDefault) {
   ASSERT_NE(CreateOtherSaver("Preview"), nullptr);  // a preview is no running saver
+  HMODULE imm = LoadLibraryA("IMM32.DLL");
+  ClearEvents();
   const ScriptedRun run = RunSaverScripted(nullptr, FullScreenScript);
   EXPECT_FALSE(run.timedOut);
   EXPECT_EQ(run.exitCode, 0);
+  EXPECT_LT(HiddenAt, ForegroundAt);
+  EXPECT_NE(ForegroundAt, 0u);
+  EXPECT_EQ(ForegroundWParam, WPARAM(SaverWindow));
+  // The input method: detached with no context at creation, the saved one
+  // given back at destruction (when the window had one).
+  EXPECT_EQ(ImeModule, imm);
+  EXPECT_EQ(DetachCalls, 1u);
+  EXPECT_EQ(Detach.message, 0u);
+  EXPECT_EQ(Detach.wParam, WPARAM(SaverWindow));
+  const size_t restore = FindCall("ImmAssociateContext");
+  if (SavedInputContext != nullptr) {
+    ASSERT_LT(restore, EventCount());
+    EXPECT_EQ(EventAt(restore).message, 1u);
+    EXPECT_EQ(EventAt(restore).wParam, WPARAM(SaverWindow));
+  } else {
+    EXPECT_EQ(restore, EventCount());
+  }
   ExpectRowsAsSent();
   EXPECT_STREQ(TitleAfter, "Screen Saver");
   EXPECT_GT(FramesAtApproval, 0);
@@ -189,19 +218,6 @@ TEST_F(HostWindow, FullScreenWindowAndWhatItsProcedureConsumesPassesOnOrLeavesTo
   GetClipBox(screen, &clip);
   ReleaseDC(nullptr, screen);
   EXPECT_TRUE(EqualRect(&Inspected.rect, &clip));
-}
-
-TEST_F(HostWindow, FullScreenHidesTheCursorAtCreationThenForegroundsTheWindow) {
-  RunSaverScripted(nullptr, [](int tick) {
-    if (tick == 5) DestroyWindow(SaverWindow);
-  });
-  size_t hidden = 0;
-  while (hidden < EventCount() && EventAt(hidden).kind != CursorHidden) ++hidden;
-  const size_t foreground = FindCall("SetForegroundWindow");
-  ASSERT_LT(hidden, EventCount());
-  ASSERT_LT(foreground, EventCount());
-  EXPECT_LT(hidden, foreground);
-  EXPECT_EQ(EventAt(foreground).wParam, WPARAM(SaverWindow));
 }
 
 // --- the preview window ------------------------------------------------------
@@ -323,60 +339,19 @@ TEST_F(HostWindow, WithoutAWindowNoLoopRunsAndTheResultIsMinusOne) {
 
 // --- the input method --------------------------------------------------------
 
-void EndSoon(int tick) {
-  if (tick == 5) DestroyWindow(SaverWindow);
-}
-
-TEST_F(HostWindow, InputMethodIsDetachedAtCreationAndRestoredAtDestruction) {
-  HMODULE imm = LoadLibraryA("IMM32.DLL");
-  ASSERT_NE(imm, nullptr);
-  ClearEvents();
-  EXPECT_EQ(RunSaverScripted(nullptr, EndSoon).exitCode, 0);
-  EXPECT_EQ(ImeModule, imm);
-  ASSERT_NE(ImeAssociate, nullptr);
-  // Both calls on the saver window: detach with no context, then give the
-  // saved one back (when the window had one).
-  int calls = 0;
-  for (size_t i = 0; i < EventCount(); ++i) {
-    const Event& e = EventAt(i);
-    if (e.kind != SystemCall || std::string(e.text) != "ImmAssociateContext") continue;
-    EXPECT_EQ(e.wParam, WPARAM(SaverWindow));
-    EXPECT_EQ(e.message, calls == 0 ? 0u : 1u) << "call " << calls;
-    ++calls;
-  }
-  EXPECT_EQ(calls, SavedInputContext != nullptr ? 2 : 1);
-}
-
 TEST_F(HostWindow, InputMethodIsLeftAloneWhenNotLoaded) {
   // Wine loads IMM32.DLL into every process; the host's question for it is
   // answered "not loaded" here, as in a process without it.
   HideInputMethodLibrary = true;
   ClearEvents();
-  EXPECT_EQ(RunSaverScripted(nullptr, EndSoon).exitCode, 0);
+  EXPECT_EQ(RunSaverScripted(nullptr, [](int tick) {
+              if (tick == 5) DestroyWindow(SaverWindow);
+            }).exitCode,
+            0);
   EXPECT_EQ(ImeModule, nullptr);
   EXPECT_EQ(ImeAssociate, nullptr);
   EXPECT_EQ(CountCalls("ImmAssociateContext"), 0u);
   EXPECT_EQ(CountCalls("LoadLibraryA"), 0u);
-}
-
-// --- the AutoPlay answer through the whole window -----------------------------
-
-LRESULT AutoPlayAnswer = -1;
-
-TEST_F(HostWindow, AutoPlayIsCancelledAndTheSaverClosesWhenAPasswordIsInUse) {
-  Win9xPlatform = 1;
-  registry.SetUsePassword(1);
-  const ScriptedRun run = RunSaverScripted(nullptr, [](int tick) {
-    if (tick != 5) return;
-    StandIn component;
-    if (component.Bind()) component.QueueAnswer(TRUE);  // the close it posts is then accepted
-    AutoPlayAnswer = SendMessageA(SaverWindow, CancelAutoPlayMsg, 0, 0);
-  });
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(AutoPlayAnswer, 1);
-  EXPECT_EQ(CloseApproved, 1);
-  EXPECT_EQ(PasswordModule, nullptr);  // unloaded after the loop
 }
 
 }  // namespace

@@ -157,7 +157,7 @@ TEST_F(PasswordCheck, RefusedKeepsRunningThenWaits200MsFromTheDialogsEndThenAcce
       {Received, WM_CLOSE, 0}, {Received, VerifyPasswordMessage, 0}, {ReachedDefault, WM_CLOSE, 0}};
   standIn.QueueAnswer(FALSE);
   standIn.QueueAnswer(TRUE);
-  standIn.SetModalMillis(300);  // the user takes a while to answer
+  standIn.SetDuringCall([](HWND) { PumpFor(300); });  // the user takes a while to answer
   POINT cursor;
   GetCursorPos(&cursor);
   MouseAnchor = {cursor.x - 300, cursor.y - 300};
@@ -174,7 +174,7 @@ TEST_F(PasswordCheck, RefusedKeepsRunningThenWaits200MsFromTheDialogsEndThenAcce
   EXPECT_EQ(MouseAnchor.x, cursor.x);  // measured afresh from the cursor
   EXPECT_EQ(MouseAnchor.y, cursor.y);
 
-  standIn.SetModalMillis(0);
+  standIn.SetDuringCall(nullptr);
   ClearEvents();
   EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
   EXPECT_TRUE(MatchesSequence(refusedWithoutAsking));

@@ -8,7 +8,6 @@
 
 struct StandIn {
   void (*QueueAnswer)(BOOL answer) = nullptr;
-  void (*SetModalMillis)(DWORD milliseconds) = nullptr;
   void (*SetDuringCall)(void (*action)(HWND window)) = nullptr;
   int (*CallCount)() = nullptr;
   HWND (*CallWindow)(int index) = nullptr;
@@ -17,11 +16,10 @@ struct StandIn {
   bool Bind() {
     if (PasswordModule == nullptr) return false;
     Find(QueueAnswer, "StandInQueueAnswer");
-    Find(SetModalMillis, "StandInSetModalMillis");
     Find(SetDuringCall, "StandInSetDuringCall");
     Find(CallCount, "StandInCallCount");
     Find(CallWindow, "StandInCallWindow");
-    return QueueAnswer && SetModalMillis && SetDuringCall && CallCount && CallWindow;
+    return QueueAnswer && SetDuringCall && CallCount && CallWindow;
   }
 
  private:
