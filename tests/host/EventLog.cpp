@@ -53,12 +53,6 @@ bool Same(const Event& expected, const Event& got) {
   return expected.kind != SystemCall || std::strcmp(expected.text, got.text) == 0;
 }
 
-bool IsSaverWindow(HWND window) {
-  char name[64];
-  return window != nullptr && GetClassNameA(window, name, sizeof name) > 0 &&
-         std::strcmp(name, "WindowsScreenSaverClass") == 0;
-}
-
 // --- hooks -----------------------------------------------------------------
 
 decltype(&DefWindowProcA) RealDefWindowProcA;
@@ -95,22 +89,6 @@ HMODULE WINAPI HookGetModuleHandleA(LPCSTR name) {
   if (HideInputMethodLibrary && name != nullptr && lstrcmpiA(name, "IMM32.DLL") == 0)
     return nullptr;
   return RealGetModuleHandleA(name);
-}
-
-LRESULT CALLBACK SentMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-  if (code == HC_ACTION && RecordingOn && !IsQuietMessage(sent->message) &&
-      IsSaverWindow(sent->hwnd))
-    RecordEvent(Received, sent->message, sent->wParam);
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-LRESULT CALLBACK PostedMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  const MSG* posted = reinterpret_cast<const MSG*>(lParam);
-  if (code == HC_ACTION && wParam == PM_REMOVE && RecordingOn &&
-      !IsQuietMessage(posted->message) && IsSaverWindow(posted->hwnd))
-    RecordEvent(Received, posted->message, posted->wParam);
-  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 BOOL WINAPI HookSwapBuffers(HDC deviceContext) {
@@ -265,9 +243,4 @@ void InstallRecordingHooks() {
   Hook("advapi32.dll", "RegQueryValueExA", &HookRegQueryValueExA, &RealRegQueryValueExA);
   Hook("advapi32.dll", "RegCloseKey", &HookRegCloseKey, &RealRegCloseKey);
   Hook("gdi32.dll", "SwapBuffers", &HookSwapBuffers, &RealSwapBuffers);
-}
-
-void RecordSaverWindowMessages() {
-  SetWindowsHookExA(WH_CALLWNDPROC, SentMessageHook, nullptr, GetCurrentThreadId());
-  SetWindowsHookExA(WH_GETMESSAGE, PostedMessageHook, nullptr, GetCurrentThreadId());
 }

@@ -52,11 +52,6 @@ template <size_t N>
 // recorded too (the window in wParam, message 1 for a non-null context).
 void InstallRecordingHooks();
 
-// Records, as Received, every message the saver window (class
-// "WindowsScreenSaverClass") gets: sent ones through a WH_CALLWNDPROC hook,
-// posted ones as the loop retrieves them through a WH_GETMESSAGE hook.
-void RecordSaverWindowMessages();
-
 // Messages the platform sends on its own that no test cares about.
 bool IsQuietMessage(UINT message);
 

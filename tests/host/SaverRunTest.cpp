@@ -47,7 +47,6 @@ class SaverRun : public ::testing::Test {
  protected:
   void SetUp() override {
     InstallRecordingHooks();
-    RecordSaverWindowMessages();
     ModuleInstance = GetModuleHandleA(nullptr);
     PlaceCursor(Centre.x, Centre.y);
     ClearEvents();
@@ -94,7 +93,6 @@ TEST_F(SaverRun, FullScreenEndsOnARealKeyPress) {
       Press('Q');
     }
   }));
-  EXPECT_EQ(CountEvents(Received, WM_KEYDOWN), 1u);
 }
 
 HWND Owner;
@@ -157,7 +155,6 @@ TEST_F(SaverRun, OnWin9xAWrongPasswordKeepsItRunningTheRightOneEndsIt) {
   EXPECT_GT(FramesBeforeInput, FramesAtRefusal);  // frames went on after the refusal
   EXPECT_EQ(AutoPlayAnswer, 1);
   EXPECT_EQ(CloseApproved, 1);
-  EXPECT_EQ(CountEvents(Received, 0x8000), 2u);
   // Armed before the window, disarmed after the loop, and nothing between.
   const Event running[] = {{SystemCall, 97, 1, "SystemParametersInfoA:cell,0"},
                            {SystemCall, 97, 0, "SystemParametersInfoA:cell,0"}};
