@@ -1,238 +1,166 @@
 // The closing rules of DefaultSaverProc, driven through a real window with
 // real messages: what is posted, what falls to DefWindowProcA, and when the
 // cursor is hidden.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
 #include "host/DefaultSaverProc.h"
 #include "host/HostState.h"
 #include "tests/host/EventLog.h"
 #include "tests/host/TestKit.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
 const UINT VerifyPasswordMessage = 0x8000;
 const LPARAM AltDown = LPARAM(1) << 29;
 
-struct Trigger {
+enum Effect { Closes, DefaultOnly, HidesCursor, HidesThenDefault };
+
+struct Row {
+  const char* name;
   UINT message;
   WPARAM wParam;
   LPARAM lParam;
-  const char* name;
+  Effect fullScreen;  // in a running full-screen saver; in every other state DefaultOnly
 };
 
-// Every message that ends a full-screen saver on its own.
-const Trigger ClosingTriggers[] = {
-    {WM_KEYDOWN, 'A', 0x001E0001, "key A"},
-    {WM_KEYDOWN, VK_ESCAPE, 0x00010001, "Escape"},
-    {WM_KEYDOWN, VK_SHIFT, 0x002A0001, "Shift"},
-    {WM_SYSKEYDOWN, 'Q', 0x00100001 | AltDown, "Alt+Q"},
-    {WM_LBUTTONDOWN, MK_LBUTTON, 0, "left button"},
-    {WM_RBUTTONDOWN, MK_RBUTTON, 0, "right button"},
-    {WM_MBUTTONDOWN, MK_MBUTTON, 0, "middle button"},
-    {WM_ACTIVATEAPP, 0, 0, "activation lost"},
-    {WM_POWER, 3, 0, "critical resume"},
-    {WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, "query suspend"},
-    {WM_POWERBROADCAST, PBT_APMSUSPEND, 0, "suspend"},
-    {WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, 0, "resume critical"},
-    {WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, "resume"},
-    {WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0, "battery low"},
-    {WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0, "power status"},
-    {WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, "resume automatic"},
-    {WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, "power setting"},
-    {WM_POWERBROADCAST, 12345, 0, "unknown event"},
-};
-
-// Messages that look like activity but do not end the saver by themselves.
-const Trigger HarmlessMessages[] = {
-    {WM_ACTIVATEAPP, 1, 0, "activation gained"},
-    {WM_POWER, 1, 0, "suspend request"},
-    {WM_POWER, 2, 0, "suspend resume"},
-    {WM_KEYUP, 'A', static_cast<LPARAM>(0xC01E0001u), "key release"},
-    {WM_SYSKEYUP, 'Q', static_cast<LPARAM>(0xC0100001u) | AltDown, "Alt+Q release"},
-    {WM_CHAR, 'a', 0x001E0001, "character"},
-    {WM_LBUTTONUP, 0, 0, "left release"},
-    {WM_MBUTTONUP, 0, 0, "middle release"},
-    {WM_LBUTTONDBLCLK, MK_LBUTTON, 0, "left double-click"},
-    {WM_RBUTTONDBLCLK, MK_RBUTTON, 0, "right double-click"},
-    {WM_MBUTTONDBLCLK, MK_MBUTTON, 0, "middle double-click"},
-    {WM_MOUSEWHEEL, WHEEL_DELTA << 16, 0, "wheel"},
-    {WM_NULL, 0, 0, "null message"},
+const Row Rows[] = {
+    {"key A", WM_KEYDOWN, 'A', 0x001E0001, Closes},
+    {"Escape", WM_KEYDOWN, VK_ESCAPE, 0x00010001, Closes},
+    {"Shift", WM_KEYDOWN, VK_SHIFT, 0x002A0001, Closes},
+    {"Alt+Q", WM_SYSKEYDOWN, 'Q', 0x00100001 | AltDown, Closes},
+    {"left button", WM_LBUTTONDOWN, MK_LBUTTON, 0, Closes},
+    {"right button", WM_RBUTTONDOWN, MK_RBUTTON, 0, Closes},
+    {"middle button", WM_MBUTTONDOWN, MK_MBUTTON, 0, Closes},
+    {"activation lost", WM_ACTIVATEAPP, 0, 0, Closes},
+    {"critical resume", WM_POWER, 3, 0, Closes},
+    {"query suspend", WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0, Closes},
+    {"suspend", WM_POWERBROADCAST, PBT_APMSUSPEND, 0, Closes},
+    {"resume critical", WM_POWERBROADCAST, PBT_APMRESUMECRITICAL, 0, Closes},
+    {"resume", WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0, Closes},
+    {"battery low", WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0, Closes},
+    {"power status", WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0, Closes},
+    {"resume automatic", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, Closes},
+    {"power setting", WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, 0, Closes},
+    {"unknown power event", WM_POWERBROADCAST, 12345, 0, Closes},
+    {"activation gained", WM_ACTIVATEAPP, 1, 0, DefaultOnly},
+    {"suspend request", WM_POWER, 1, 0, DefaultOnly},
+    {"suspend resume", WM_POWER, 2, 0, DefaultOnly},
+    {"key release", WM_KEYUP, 'A', LPARAM(0xC01E0001u), DefaultOnly},
+    {"Alt+Q release", WM_SYSKEYUP, 'Q', LPARAM(0xC0100001u) | AltDown, DefaultOnly},
+    {"character", WM_CHAR, 'a', 0x001E0001, DefaultOnly},
+    {"left release", WM_LBUTTONUP, 0, 0, DefaultOnly},
+    {"middle release", WM_MBUTTONUP, 0, 0, DefaultOnly},
+    {"left double-click", WM_LBUTTONDBLCLK, MK_LBUTTON, 0, DefaultOnly},
+    {"right double-click", WM_RBUTTONDBLCLK, MK_RBUTTON, 0, DefaultOnly},
+    {"middle double-click", WM_MBUTTONDBLCLK, MK_MBUTTON, 0, DefaultOnly},
+    {"wheel", WM_MOUSEWHEEL, WHEEL_DELTA << 16, 0, DefaultOnly},
+    {"null message", WM_NULL, 0, 0, DefaultOnly},
+    {"set cursor", WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), HidesCursor},
+    {"shown", WM_SHOWWINDOW, 1, 0, HidesThenDefault},
+    {"hidden", WM_SHOWWINDOW, 0, 0, DefaultOnly},
 };
 
 class ClosingRules : public ::testing::Test {
  protected:
   void SetUp() override {
     InstallRecordingHooks();
-    PlaceCursor(640, 512);
-    window = CreateRecordingWindow();
-    ASSERT_NE(window, nullptr);
-    SetForegroundWindow(window);
-    PumpFor(150);
-    TakeQueued(window, WM_CLOSE);
-    ClearEvents();
+    PlaceCursor(Anchor.x, Anchor.y);
+    OpenWindow();
   }
   void TearDown() override {
     if (IsWindow(window)) DestroyWindow(window);
   }
-
-  // Sends one message and checks the recorded sequence and the queue.
-  void ExpectCloses(const Trigger& t) {
-    SCOPED_TRACE(t.name);
+  void OpenWindow() {
+    if (IsWindow(window)) DestroyWindow(window);
+    window = CreateRecordingWindow();
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    SwallowClose = true;  // a stray activation change while settling must not end it
+    PumpFor(150);
+    SwallowClose = false;
+    ASSERT_TRUE(IsWindow(window));
+    TakeQueued(window, WM_CLOSE);
     ClearEvents();
-    LRESULT result = SendMessageA(window, t.message, t.wParam, t.lParam);
-    const Event expected[] = {
-        {Received, t.message, t.wParam},
-        {Posted, WM_CLOSE, 0},
-        {ReachedDefault, t.message, t.wParam},
-    };
-    EXPECT_TRUE(MatchesSequence(expected));
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(TakeQueued(window, WM_CLOSE), 1);
+  }
+  // Sends one message; the recorded sequence must be `effect`'s.
+  void ExpectEffect(const char* name, UINT message, WPARAM wParam, LPARAM lParam, Effect effect) {
+    SCOPED_TRACE(name);
+    ClearEvents();
+    const LRESULT result = SendMessageA(window, message, wParam, lParam);
+    std::vector<Event> expected = {{Received, message, wParam}};
+    if (effect == Closes) expected.push_back({Posted, WM_CLOSE, 0});
+    if (effect == HidesCursor || effect == HidesThenDefault) expected.push_back({CursorHidden});
+    if (effect != HidesCursor) expected.push_back({ReachedDefault, message, wParam});
+    EXPECT_TRUE(MatchesSequence(expected.data(), expected.size()));
+    if (effect == HidesCursor) EXPECT_EQ(result, 1);
+    if (effect == Closes) EXPECT_EQ(result, 0);
+    EXPECT_EQ(TakeQueued(window, WM_CLOSE), effect == Closes ? 1 : 0);
   }
 
-  void ExpectDefaultOnly(const Trigger& t) {
-    SCOPED_TRACE(t.name);
-    ClearEvents();
-    SendMessageA(window, t.message, t.wParam, t.lParam);
-    const Event expected[] = {
-        {Received, t.message, t.wParam},
-        {ReachedDefault, t.message, t.wParam},
-    };
-    EXPECT_TRUE(MatchesSequence(expected));
-    EXPECT_EQ(TakeQueued(window, WM_CLOSE), 0);
-  }
-
+  const POINT Anchor = {640, 512};
   HWND window = nullptr;
 };
 
-TEST_F(ClosingRules, EveryTriggerPostsOneCloseAndFallsToTheDefault) {
-  for (const Trigger& t : ClosingTriggers) ExpectCloses(t);
-  EXPECT_EQ(CloseApproved, 0);
-}
-
-TEST_F(ClosingRules, ReleasesWheelDoubleClicksGainedActivationAndMildPowerEventsDoNotClose) {
-  for (const Trigger& t : HarmlessMessages) ExpectDefaultOnly(t);
-}
-
-TEST_F(ClosingRules, SetCursorHidesTheCursorAndAnswersTrueWithoutTheDefault) {
-  static const Event expected[] = {
-      {Received, WM_SETCURSOR, 0, nullptr, AnyWParam},
-      {CursorHidden, 0, 0},
-  };
-  SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  ClearEvents();
-  LRESULT result = SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  EXPECT_EQ(result, 1);
-  EXPECT_TRUE(MatchesSequence(expected));
+TEST_F(ClosingRules, TriggersCloseOnlyARunningFullScreenSaver) {
+  const struct {
+    const char* name;
+    int preview, checking, approved;
+  } states[] = {{"full screen", 0, 0, 0},
+                {"preview", 1, 0, 0},
+                {"password check running", 0, 1, 0},
+                {"close approved", 0, 0, 1}};
+  for (const auto& state : states) {
+    SCOPED_TRACE(state.name);
+    PreviewMode = state.preview;
+    CheckInProgress = state.checking;
+    CloseApproved = state.approved;
+    for (const Row& row : Rows) {
+      const bool running = state.preview + state.checking + state.approved == 0;
+      const WPARAM wParam = row.message == WM_SETCURSOR ? WPARAM(window) : row.wParam;
+      ExpectEffect(row.name, row.message, wParam, row.lParam, running ? row.fullScreen : DefaultOnly);
+    }
+  }
   EXPECT_EQ(GetCursor(), nullptr);
-  EXPECT_EQ(TakeQueued(window, WM_CLOSE), 0);
 }
 
-TEST_F(ClosingRules, ShowingTheWindowHidesTheCursorHidingItDoesNot) {
-  static const Event shown[] = {
-      {Received, WM_SHOWWINDOW, 1},
-      {CursorHidden, 0, 0},
-      {ReachedDefault, WM_SHOWWINDOW, 1},
+// What an explicit WM_CLOSE does in each state.
+TEST_F(ClosingRules, WmCloseDestroysUnlessAPasswordCheckRuns) {
+  const struct {
+    const char* name;
+    int win9x, preview, checking, approved;
+    bool destroyed;
+    int approvedAfter;
+  } rows[] = {
+      {"NT full screen: no approval needed", 0, 0, 0, 0, true, 0},
+      {"9x preview", 1, 1, 0, 0, true, 0},
+      {"9x without a verifier: approved at once", 1, 0, 0, 0, true, 1},
+      {"9x, already approved", 1, 0, 0, 1, true, 1},
+      {"9x, nested in a running check: refused", 1, 0, 1, 0, false, 0},
   };
-  static const Event hidden[] = {
-      {Received, WM_SHOWWINDOW, 0},
-      {ReachedDefault, WM_SHOWWINDOW, 0},
-  };
-  SendMessageA(window, WM_SHOWWINDOW, 1, 0);
-  EXPECT_TRUE(MatchesSequence(shown));
-  ClearEvents();
-  SendMessageA(window, WM_SHOWWINDOW, 0, 0);
-  EXPECT_TRUE(MatchesSequence(hidden));
-  EXPECT_EQ(TakeQueued(window, WM_CLOSE), 0);
-}
-
-TEST_F(ClosingRules, InPreviewNothingClosesAndEverythingGetsTheDefault) {
-  PreviewMode = 1;
-  for (const Trigger& t : ClosingTriggers) ExpectDefaultOnly(t);
-  ExpectDefaultOnly({WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), "set cursor"});
-  ExpectDefaultOnly({WM_SHOWWINDOW, 1, 0, "shown"});
-  EXPECT_EQ(CountEvents(CursorHidden, 0), 0u);
-}
-
-TEST_F(ClosingRules, InPreviewRealMouseMovesDoNotClose) {
-  PreviewMode = 1;
-  SwallowClose = true;
-  POINT start = {640, 512};
-  MouseAnchor = start;
-  SetCursorPos(start.x + 200, start.y + 100);
-  EXPECT_TRUE(PumpUntil([] { return CountEvents(Received, WM_MOUSEMOVE) > 0; }, 3000));
-  PumpFor(50);
-  EXPECT_EQ(CountEvents(Posted, WM_CLOSE), 0u);
-  EXPECT_EQ(MouseAnchor.x, start.x);
-  EXPECT_EQ(MouseAnchor.y, start.y);
-}
-
-TEST_F(ClosingRules, PreviewIsDestroyedByAnExplicitClose) {
-  PreviewMode = 1;
-  Win9xPlatform = 1;
-  SendMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(CloseApproved, 0);
-}
-
-TEST_F(ClosingRules, WhileThePasswordCheckRunsTriggersAreIgnored) {
-  CheckInProgress = 1;
-  for (const Trigger& t : ClosingTriggers) ExpectDefaultOnly(t);
-  ExpectDefaultOnly({WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), "set cursor"});
-}
-
-TEST_F(ClosingRules, OnceApprovedNothingMoreIsPostedAndCloseDestroys) {
-  CloseApproved = 1;
-  Win9xPlatform = 1;
-  for (const Trigger& t : ClosingTriggers) ExpectDefaultOnly(t);
-  ClearEvents();
-  SendMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(CountEvents(ReachedDefault, WM_CLOSE), 1u);
-}
-
-TEST_F(ClosingRules, OnNtTheFirstCloseDestroysWithoutApproval) {
-  LONG anchorX = MouseAnchor.x;
-  SendMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(CloseApproved, 0);
-  EXPECT_EQ(MouseAnchor.x, anchorX);
-  // Destruction sends more; the close itself took the default path.
-  ASSERT_GE(EventCount(), 2u);
-  EXPECT_EQ(EventAt(0).kind, Received);
-  EXPECT_EQ(EventAt(0).message, static_cast<UINT>(WM_CLOSE));
-  EXPECT_EQ(CountEvents(ReachedDefault, WM_CLOSE), 1u);
-  EXPECT_EQ(CountEvents(Received, WM_DESTROY), 1u);
-}
-
-TEST_F(ClosingRules, OnNtTheVerifyRequestGetsThePlatformDefault) {
-  static const Event expected[] = {
-      {Received, VerifyPasswordMessage, 0},
-      {ReachedDefault, VerifyPasswordMessage, 0},
-  };
-  EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), 0);
-  EXPECT_TRUE(MatchesSequence(expected));
-}
-
-TEST_F(ClosingRules, OnWin9xWithoutVerifierTheCloseIsApprovedAtOnce) {
-  Win9xPlatform = 1;
-  SendMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(CloseApproved, 1);
-  EXPECT_EQ(CountEvents(ReachedDefault, WM_CLOSE), 1u);
-}
-
-TEST_F(ClosingRules, OnWin9xTheVerifyRequestIsAnsweredEvenDuringTheCheck) {
-  static const Event expected[] = {
-      {Received, VerifyPasswordMessage, 0},
-  };
-  Win9xPlatform = 1;
-  CheckInProgress = 1;
-  EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), 1);  // no verifier: may leave
-  EXPECT_TRUE(MatchesSequence(expected));
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    OpenWindow();
+    Win9xPlatform = row.win9x;
+    PreviewMode = row.preview;
+    CheckInProgress = row.checking;
+    CloseApproved = row.approved;
+    SetCursorPos(Anchor.x + 3, Anchor.y);  // within tolerance: no close of its own
+    PumpFor(50);
+    ClearEvents();
+    EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(!IsWindow(window), row.destroyed);
+    EXPECT_EQ(CloseApproved, row.approvedAfter);
+    EXPECT_EQ(EventAt(0).message, UINT(WM_CLOSE));
+    EXPECT_EQ(CountEvents(ReachedDefault, WM_CLOSE), row.destroyed ? 1u : 0u);
+    EXPECT_EQ(CountEvents(Received, WM_DESTROY), row.destroyed ? 1u : 0u);
+    // A refused close measures movement afresh from the cursor.
+    EXPECT_EQ(MouseAnchor.x, row.destroyed ? Anchor.x : Anchor.x + 3);
+    MouseAnchor = Anchor;
+    SetCursorPos(Anchor.x, Anchor.y);
+  }
 }
 
 int VerifierCalls = 0;
@@ -243,158 +171,118 @@ BOOL WINAPI AnswerSeven(HWND window) {
   return 7;
 }
 
-TEST_F(ClosingRules, OnWin9xTheVerifyRequestReturnsTheVerifiersAnswer) {
-  Win9xPlatform = 1;
-  PasswordVerifier = AnswerSeven;
-  EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), 7);
-  EXPECT_EQ(VerifierCalls, 1);
+TEST_F(ClosingRules, TheVerifyRequestIsTheVerifiersOnWin9xEvenDuringTheCheck) {
+  const struct {
+    const char* name;
+    int win9x, checking;
+    BOOL(WINAPI* verifier)(HWND);
+    LRESULT result;
+    bool toDefault;
+  } rows[] = {
+      {"NT: the platform default", 0, 0, nullptr, 0, true},
+      {"9x without a verifier, during the check: may leave", 1, 1, nullptr, 1, false},
+      {"9x: the verifier's answer", 1, 0, AnswerSeven, 7, false},
+      {"9x during the check: the verifier's answer", 1, 1, AnswerSeven, 7, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Win9xPlatform = row.win9x;
+    CheckInProgress = row.checking;
+    PasswordVerifier = row.verifier;
+    ClearEvents();
+    const int callsBefore = VerifierCalls;
+    EXPECT_EQ(SendMessageA(window, VerifyPasswordMessage, 0, 0), row.result);
+    EXPECT_EQ(CountEvents(ReachedDefault, VerifyPasswordMessage), row.toDefault ? 1u : 0u);
+    EXPECT_EQ(VerifierCalls - callsBefore, row.verifier ? 1 : 0);
+  }
   EXPECT_EQ(VerifierWindow, window);
+  EXPECT_EQ(CloseApproved, 0);  // only ApproveClose approves
 }
 
-// --- the AutoPlay query ------------------------------------------------------
-
-class AutoPlayAnswer : public ClosingRules {
- protected:
-  void SetUp() override {
-    ClosingRules::SetUp();
-    Win9xPlatform = 1;
-    CancelAutoPlayMsg = RegisterWindowMessageA("QueryCancelAutoPlay");
-    ASSERT_NE(CancelAutoPlayMsg, 0u);
-  }
-  void ExpectAnswer(LRESULT answer) {
+// The shell's AutoPlay query: the saver closes, and AutoPlay is cancelled
+// exactly when a password verifier is loaded, in every mode.
+TEST_F(ClosingRules, AutoPlayClosesAndIsCancelledOnlyWithAVerifier) {
+  Win9xPlatform = 1;
+  const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
+  ASSERT_NE(query, 0u);
+  const struct {
+    const char* name;
+    bool verifier;
+    int preview, approved;
+    LRESULT answer;
+  } rows[] = {{"without verifier", false, 0, 0, 0}, {"with verifier", true, 0, 0, 1},
+              {"in preview", true, 1, 0, 1},        {"after approval", true, 0, 1, 1},
+              {"after approval, no verifier", false, 0, 1, 0}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    CancelAutoPlayMsg = query;
+    PasswordVerifier = row.verifier ? AnswerSeven : nullptr;
+    PreviewMode = row.preview;
+    CloseApproved = row.approved;
     ClearEvents();
-    const Event expected[] = {
-        {Received, CancelAutoPlayMsg, 0},
-        {Posted, WM_CLOSE, 0},
-    };
-    EXPECT_EQ(SendMessageA(window, CancelAutoPlayMsg, 0, 0), answer);
+    const Event expected[] = {{Received, query, 0}, {Posted, WM_CLOSE, 0}};
+    EXPECT_EQ(SendMessageA(window, query, 0, 0), row.answer);
     EXPECT_TRUE(MatchesSequence(expected));
     EXPECT_EQ(TakeQueued(window, WM_CLOSE), 1);
   }
-};
-
-TEST_F(AutoPlayAnswer, WithoutVerifierClosesAndLetsAutoPlayRun) { ExpectAnswer(0); }
-
-TEST_F(AutoPlayAnswer, WithVerifierClosesAndCancelsAutoPlay) {
-  PasswordVerifier = AnswerSeven;
-  ExpectAnswer(1);
   EXPECT_EQ(VerifierCalls, 0);
-}
-
-TEST_F(AutoPlayAnswer, HoldsInPreviewAndAfterApproval) {
-  PasswordVerifier = AnswerSeven;
-  PreviewMode = 1;
-  ExpectAnswer(1);
-  PreviewMode = 0;
-  CloseApproved = 1;
-  ExpectAnswer(1);
-  PasswordVerifier = nullptr;
-  ExpectAnswer(0);
-}
-
-TEST_F(AutoPlayAnswer, NotRegisteredMeansMessageZeroIsNoQuery) {
+  // Not registered: message 0 is no query.
   CancelAutoPlayMsg = 0;
-  ExpectDefaultOnly({WM_NULL, 0, 0, "null message"});
+  ExpectEffect("null message", WM_NULL, 0, 0, DefaultOnly);
 }
 
 // --- the mouse rule, with the real cursor ------------------------------------
 
-class MouseRule : public ClosingRules {
- protected:
-  void SetUp() override {
-    PlaceCursor(Anchor.x, Anchor.y);
-    ClosingRules::SetUp();
-    SwallowClose = true;
-    PumpFor(100);
-    MouseAnchor = Anchor;
-    ClearEvents();
-  }
-
-  // Moves the real cursor and waits for the window to see the move.
-  void MoveTo(LONG x, LONG y) {
-    size_t before = CountEvents(Received, WM_MOUSEMOVE);
-    SetCursorPos(x, y);
-    ASSERT_TRUE(PumpUntil([&] { return CountEvents(Received, WM_MOUSEMOVE) > before; }, 3000))
-        << "no WM_MOUSEMOVE after SetCursorPos(" << x << ", " << y << ")";
-    PumpFor(30);
-  }
-  size_t Closes() { return CountEvents(Posted, WM_CLOSE); }
-
-  const POINT Anchor = {640, 512};
-};
-
-TEST_F(MouseRule, ThreeRightOneUpStaysThreeRightTwoDownCloses) {
-  MoveTo(Anchor.x + 3, Anchor.y - 1);
-  EXPECT_EQ(Closes(), 0u);
-  EXPECT_EQ(MouseAnchor.x, Anchor.x);
-  EXPECT_EQ(MouseAnchor.y, Anchor.y);
-
-  MoveTo(Anchor.x + 3, Anchor.y + 2);
-  EXPECT_EQ(Closes(), 1u);
-  EXPECT_EQ(MouseAnchor.x, Anchor.x + 3);
-  EXPECT_EQ(MouseAnchor.y, Anchor.y + 2);
-  EXPECT_EQ(CountEvents(Received, WM_CLOSE), 1u);  // the posted close arrived
-}
-
-TEST_F(MouseRule, ExactlyFourStaysInEveryDirection) {
-  MoveTo(Anchor.x + 4, Anchor.y);
-  MoveTo(Anchor.x, Anchor.y - 4);
-  MoveTo(Anchor.x - 2, Anchor.y + 2);
-  MoveTo(Anchor.x - 1, Anchor.y - 3);
-  EXPECT_EQ(Closes(), 0u);
-  MoveTo(Anchor.x - 5, Anchor.y);
-  EXPECT_EQ(Closes(), 1u);
-}
-
-TEST_F(MouseRule, SmallMovesAddUpUntilTheAnchorMoves) {
-  MoveTo(Anchor.x + 2, Anchor.y);
-  MoveTo(Anchor.x + 4, Anchor.y);
-  EXPECT_EQ(Closes(), 0u);
-  MoveTo(Anchor.x + 5, Anchor.y);
-  EXPECT_EQ(Closes(), 1u);
-  // Measured afresh from where the close was posted.
-  MoveTo(Anchor.x + 9, Anchor.y);
-  EXPECT_EQ(Closes(), 1u);
-  MoveTo(Anchor.x + 10, Anchor.y + 1);
-  EXPECT_EQ(Closes(), 2u);
-  EXPECT_EQ(MouseAnchor.x, Anchor.x + 10);
-  EXPECT_EQ(MouseAnchor.y, Anchor.y + 1);
-}
-
-TEST_F(MouseRule, TheMessagesOwnCoordinatesAreNotUsed) {
-  ClearEvents();
-  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-  EXPECT_EQ(Closes(), 0u);
-  MouseAnchor = {Anchor.x - 50, Anchor.y};
-  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(Anchor.x - 50, Anchor.y));
-  EXPECT_EQ(Closes(), 1u);
-  EXPECT_EQ(MouseAnchor.x, Anchor.x);
-}
-
-TEST_F(MouseRule, TheMoveSentWhenTheWindowComesUpDoesNotClose) {
+TEST_F(ClosingRules, RealMovesCloseOncePastFourPixelsFromTheAnchor) {
+  SwallowClose = true;
+  // A window coming up under a still cursor gets a move from the system,
+  // which must not close it.
   DestroyWindow(window);
   PumpFor(50);
   ClearEvents();
-  window = CreateRecordingWindow();  // anchor recorded at creation
+  window = CreateRecordingWindow();
   SetForegroundWindow(window);
-  PumpFor(500);
-  EXPECT_EQ(Closes(), 0u);
+  EXPECT_TRUE(PumpUntil([] { return CountEvents(Received, WM_MOUSEMOVE) > 0; }, 2000));
+  PumpFor(200);
+  EXPECT_EQ(CountEvents(Posted, WM_CLOSE), 0u);
   EXPECT_EQ(MouseAnchor.x, Anchor.x);
   EXPECT_EQ(MouseAnchor.y, Anchor.y);
-}
-
-TEST_F(MouseRule, ARefusedCloseMovesTheAnchor) {
-  Win9xPlatform = 1;
-  CheckInProgress = 1;  // a nested close during the check is refused
-  SwallowClose = false;
-  SetCursorPos(Anchor.x + 3, Anchor.y);
-  PumpFor(100);
-  ClearEvents();
-  EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
-  EXPECT_TRUE(IsWindow(window));
-  EXPECT_EQ(MouseAnchor.x, Anchor.x + 3);
-  EXPECT_EQ(MouseAnchor.y, Anchor.y);
-  EXPECT_EQ(CountEvents(ReachedDefault, WM_CLOSE), 0u);
+  // The message's own (client) coordinates are not what counts.
+  SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  const struct {
+    int dx, dy;  // from the first anchor
+    int previewMode;
+    size_t closes;  // posted so far
+    int anchorDx, anchorDy;
+  } moves[] = {
+      {2, 0, 0, 0, 0, 0},   {4, 0, 0, 0, 0, 0},   {3, -1, 0, 0, 0, 0},  // small moves add up
+      {0, -4, 0, 0, 0, 0},  {-2, 2, 0, 0, 0, 0},  {-1, -3, 0, 0, 0, 0},  // exactly 4 stays
+      {3, 2, 0, 1, 3, 2},                                               // 5: closes, new anchor
+      {7, 2, 0, 1, 3, 2},   {8, 2, 0, 2, 8, 2},   {3, 2, 0, 3, 3, 2},
+      {203, 102, 1, 3, 3, 2},  // a preview never closes
+  };
+  std::vector<std::string> expected, recorded;
+  for (const auto& move : moves) {
+    PreviewMode = move.previewMode;
+    const size_t seen = CountEvents(Received, WM_MOUSEMOVE);
+    SetCursorPos(Anchor.x + move.dx, Anchor.y + move.dy);
+    const bool arrived = PumpUntil([&] { return CountEvents(Received, WM_MOUSEMOVE) > seen; }, 3000);
+    PumpFor(30);
+    char line[96];
+    std::snprintf(line, sizeof line, "(%+d, %+d): %zu closes, anchor (%+d, %+d)", move.dx, move.dy,
+                  move.closes, move.anchorDx, move.anchorDy);
+    expected.push_back(line);
+    std::snprintf(line, sizeof line, "(%+d, %+d): %zu closes, anchor (%+d, %+d)%s", move.dx,
+                  move.dy, CountEvents(Posted, WM_CLOSE), int(MouseAnchor.x - Anchor.x),
+                  int(MouseAnchor.y - Anchor.y), arrived ? "" : " (no WM_MOUSEMOVE)");
+    recorded.push_back(line);
+  }
+  std::string lists = "expected:\n";
+  for (const std::string& line : expected) lists += "  " + line + "\n";
+  lists += "recorded:\n";
+  for (const std::string& line : recorded) lists += "  " + line + "\n";
+  EXPECT_EQ(expected, recorded) << lists;
+  EXPECT_EQ(CountEvents(Received, WM_CLOSE), 3u);  // the posted closes arrived
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Test stand-in for the system's password component "PASSWORD.CPL".  Its
 // verifier answers as the test scripts it, records every call, and can run a
-// short modal loop or a scripted action while "the dialog is open".  Built a
-// second time without the verifier entry.
+// scripted action while "the dialog is open".  Built a second time without
+// the verifier entry.
 #include <windows.h>
 
 #define STANDIN_API extern "C" __declspec(dllexport)
@@ -13,9 +13,7 @@ BOOL Answers[MaxAnswers];
 int AnswerCount = 0;
 int NextAnswer = 0;
 HWND CallWindows[MaxCalls];
-DWORD CallTicks[MaxCalls];
 int CallCount = 0;
-DWORD ModalMillis = 0;
 void (*DuringCall)(HWND window) = nullptr;
 }  // namespace
 
@@ -23,10 +21,6 @@ void (*DuringCall)(HWND window) = nullptr;
 STANDIN_API void StandInQueueAnswer(BOOL answer) {
   if (AnswerCount < MaxAnswers) Answers[AnswerCount++] = answer;
 }
-
-// Runs the calling thread's messages for this long inside every call, as a
-// password dialog's modal loop would.
-STANDIN_API void StandInSetModalMillis(DWORD milliseconds) { ModalMillis = milliseconds; }
 
 STANDIN_API void StandInSetDuringCall(void (*action)(HWND window)) { DuringCall = action; }
 
@@ -36,30 +30,12 @@ STANDIN_API HWND StandInCallWindow(int index) {
   return index >= 0 && index < CallCount && index < MaxCalls ? CallWindows[index] : nullptr;
 }
 
-STANDIN_API DWORD StandInCallTick(int index) {
-  return index >= 0 && index < CallCount && index < MaxCalls ? CallTicks[index] : 0;
-}
-
-static void RunModalLoop() {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < ModalMillis) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
-}
-
 #ifndef STANDIN_WITHOUT_VERIFIER
 STANDIN_API BOOL WINAPI VerifyScreenSavePwd(HWND window) {
   if (CallCount < MaxCalls) {
     CallWindows[CallCount] = window;
-    CallTicks[CallCount] = GetTickCount();
   }
   ++CallCount;
-  if (ModalMillis != 0) RunModalLoop();
   if (DuringCall != nullptr) DuringCall(window);
   return NextAnswer < AnswerCount ? Answers[NextAnswer++] : FALSE;
 }

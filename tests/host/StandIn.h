@@ -8,22 +8,18 @@
 
 struct StandIn {
   void (*QueueAnswer)(BOOL answer) = nullptr;
-  void (*SetModalMillis)(DWORD milliseconds) = nullptr;
   void (*SetDuringCall)(void (*action)(HWND window)) = nullptr;
   int (*CallCount)() = nullptr;
   HWND (*CallWindow)(int index) = nullptr;
-  DWORD (*CallTick)(int index) = nullptr;
 
   // Looks the entries up in the loaded component; false when not loaded.
   bool Bind() {
     if (PasswordModule == nullptr) return false;
     Find(QueueAnswer, "StandInQueueAnswer");
-    Find(SetModalMillis, "StandInSetModalMillis");
     Find(SetDuringCall, "StandInSetDuringCall");
     Find(CallCount, "StandInCallCount");
     Find(CallWindow, "StandInCallWindow");
-    Find(CallTick, "StandInCallTick");
-    return QueueAnswer && SetModalMillis && SetDuringCall && CallCount && CallWindow && CallTick;
+    return QueueAnswer && SetDuringCall && CallCount && CallWindow;
   }
 
  private:

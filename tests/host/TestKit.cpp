@@ -1,11 +1,11 @@
 #include "tests/host/TestKit.h"
 
+#include <cstdio>
+
 #include "host/DefaultSaverProc.h"
 #include "host/HostState.h"
 #include "host/SaverWindow.h"
 #include "tests/host/EventLog.h"
-
-#include <cstdio>
 
 ScratchRegistry::ScratchRegistry() {
   std::snprintf(path, sizeof path, "Software\\QuillaraHostTests\\%lu_%lu", GetCurrentProcessId(),
@@ -23,24 +23,16 @@ ScratchRegistry::~ScratchRegistry() {
 }
 
 void ScratchRegistry::SetUsePassword(DWORD type, const void* data, DWORD size) {
-  bool recording = RecordingOn;
+  const bool recording = RecordingOn;
   RecordingOn = false;
   HKEY desktop = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
                   nullptr, &desktop, nullptr);
-  RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(desktop);
-  RecordingOn = recording;
-}
-
-void ScratchRegistry::DeleteUsePassword() {
-  bool recording = RecordingOn;
-  RecordingOn = false;
-  HKEY desktop;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) == ERROR_SUCCESS) {
+  if (data == nullptr)
     RegDeleteValueA(desktop, "ScreenSaveUsePassword");
-    RegCloseKey(desktop);
-  }
+  else
+    RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(desktop);
   RecordingOn = recording;
 }
 
@@ -51,10 +43,6 @@ void PlaceCursor(int x, int y) {
   PumpFor(100);
 }
 
-void PumpFor(DWORD milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
-}
-
 int TakeQueued(HWND window, UINT message) {
   int count = 0;
   MSG msg;
@@ -63,34 +51,11 @@ int TakeQueued(HWND window, UINT message) {
   return count;
 }
 
-bool IsQueued(HWND window, UINT message) {
-  MSG msg;
-  return PeekMessageA(&msg, window, message, message, PM_NOREMOVE | PM_NOYIELD) != 0;
-}
-
-bool IsBackgroundMessage(UINT message) {
-  switch (message) {
-    case WM_GETICON:
-    case WM_GETOBJECT:
-    case WM_GETMINMAXINFO:
-    case WM_NCHITTEST:
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH:
-    case WM_IME_SETCONTEXT:
-    case WM_IME_NOTIFY:
-    case 0x0093:
-    case 0x0094:
-    case 0x0095:
-    case 0x0096:  // themed menu bar (UAH)
-      return true;
-  }
-  return false;
-}
-
 bool SwallowClose = false;
 
-LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (RecordingOn && !IsBackgroundMessage(message) &&
+static LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam) {
+  if (RecordingOn && !IsQuietMessage(message) &&
       (WatchedWindow == nullptr || window == WatchedWindow))
     RecordEvent(Received, message, wParam);
   if (message == WM_CLOSE && SwallowClose) return 0;
@@ -98,53 +63,47 @@ LRESULT CALLBACK RecordingWindowProc(HWND window, UINT message, WPARAM wParam, L
   return DefaultSaverProc(window, message, wParam, lParam);
 }
 
-HWND CreateRecordingWindow(bool fullScreen) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = RecordingWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "QuillaraRecordingWindow";
-    RegisterClassA(&windowClass);
-    registered = true;
-  }
-  int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  HWND window = CreateWindowExA(fullScreen ? WS_EX_TOPMOST : 0, "QuillaraRecordingWindow",
-                                "Recording", WS_POPUP | WS_VISIBLE, 0, 0, fullScreen ? width : 200,
-                                fullScreen ? height : 150, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-  WatchedWindow = window;
-  return window;
+static void Register(const char* name, WNDPROC procedure, int brush) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(brush));
+  windowClass.lpszClassName = name;
+  RegisterClassA(&windowClass);  // fails harmlessly when already registered
+}
+
+HWND CreateRecordingWindow() {
+  Register("QuillaraRecordingWindow", RecordingWindowProc, BLACK_BRUSH);
+  WatchedWindow = CreateWindowExA(WS_EX_TOPMOST, "QuillaraRecordingWindow", "Recording",
+                                  WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                                  GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+  return WatchedWindow;
 }
 
 namespace {
 void (*ScriptStep)(int tick) = nullptr;
-DWORD ScriptStart = 0;
-DWORD ScriptDeadline = 0;
+DWORD ScriptStart = 0, ScriptDeadline = 0;
 int ScriptTick = 0;
 bool ScriptTimedOut = false;
 
 void CALLBACK AdvanceScript(HWND, UINT, UINT_PTR, DWORD) {
-  if (GetTickCount() - ScriptStart > ScriptDeadline) {
-    if (!ScriptTimedOut && SaverWindow != nullptr && IsWindow(SaverWindow)) {
-      ScriptTimedOut = true;
-      DestroyWindow(SaverWindow);
-    }
-    return;
+  if (GetTickCount() - ScriptStart <= ScriptDeadline) {
+    ScriptStep(ScriptTick++);
+  } else if (!ScriptTimedOut && SaverWindow != nullptr && IsWindow(SaverWindow)) {
+    ScriptTimedOut = true;
+    DestroyWindow(SaverWindow);
   }
-  ScriptStep(ScriptTick++);
 }
 
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if ((message == WM_HELP || message == WM_CONTEXTMENU || message == WM_USER) &&
-      OwnerMessageCount < 32)
+  if ((message == WM_HELP || message == WM_CONTEXTMENU) && OwnerMessageCount < 8)
     OwnerMessages[OwnerMessageCount++] = OwnerMessage{message, wParam, lParam};
   return DefWindowProcA(window, message, wParam, lParam);
 }
 }  // namespace
 
-OwnerMessage OwnerMessages[32];
+OwnerMessage OwnerMessages[8];
 int OwnerMessageCount = 0;
 
 ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs) {
@@ -153,26 +112,16 @@ ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadline
   ScriptDeadline = deadlineMs;
   ScriptTick = 0;
   ScriptTimedOut = false;
-  UINT_PTR timer = SetTimer(nullptr, 0, 20, AdvanceScript);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, AdvanceScript);
   ScriptedRun run;
   run.exitCode = RunSaver(parent);
-  run.elapsedMs = GetTickCount() - ScriptStart;
   KillTimer(nullptr, timer);
   run.timedOut = ScriptTimedOut;
   return run;
 }
 
 HWND CreatePreviewOwner(int clientWidth, int clientHeight) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = OwnerProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = "QuillaraPreviewOwner";
-    RegisterClassA(&windowClass);
-    registered = true;
-  }
+  Register("QuillaraPreviewOwner", OwnerProc, WHITE_BRUSH);
   RECT frame = {0, 0, clientWidth, clientHeight};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   return CreateWindowExA(0, "QuillaraPreviewOwner", "Display Properties",

@@ -8,8 +8,7 @@
 #include "host/HostState.h"
 #include "render/SaverProc.h"
 #include "sim/Universe.h"
-#include "tests/render/FailingAllocator.h"
-#include "tests/render/SaverWindowTest.h"
+#include "tests/render/SaverTestSupport.h"
 
 namespace {
 
@@ -19,144 +18,76 @@ const LPARAM AutoRepeat = 0x40000001;  // key was already down
 class CommandKeyTest : public SaverWindowTest {
  protected:
   void SetUp() override {
-    SaverWindowTest::SetUp();
     OpenWindow(320, 256);
     ASSERT_NE(CurrentUniverse, nullptr);
     TakePostedCloses(window_);
   }
-
-  void UseRanges(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls) {
-    SaverSettings.MinStars = minStars;
-    SaverSettings.MaxStars = maxStars;
-    SaverSettings.MinBalls = minBalls;
-    SaverSettings.MaxBalls = maxBalls;
-  }
 };
 
-struct GivenCountsRow {
+struct CountsRow {
+  int32_t minStars, maxStars, minBalls, maxBalls;
   WPARAM key;
-  int32_t stars;
-  int32_t balls;
+  LPARAM lParam;
+  int32_t starsLow, starsHigh, ballsLow, ballsHigh;
 };
 
-TEST_F(CommandKeyTest, MNXZGiveTheCountsOfTheirRow) {
-  UseRanges(2, 7, 3, 9);
-  const GivenCountsRow rows[] = {{'M', 2, 9}, {'N', 2, 3}, {'X', 7, 9}, {'Z', 7, 3}};
-  for (const GivenCountsRow& row : rows) {
-    SCOPED_TRACE(std::string("key ") + static_cast<char>(row.key));
+TEST_F(CommandKeyTest, EachKeyReplacesTheUniverseWithItsRowsCounts) {
+  const CountsRow rows[] = {
+      {2, 7, 3, 9, 'M', FirstPress, 2, 2, 9, 9},  // fewest stars, most balls
+      {2, 7, 3, 9, 'N', FirstPress, 2, 2, 3, 3},  // fewest of both
+      {2, 7, 3, 9, 'X', FirstPress, 7, 7, 9, 9},  // most of both
+      {2, 7, 3, 9, 'Z', FirstPress, 7, 7, 3, 3},  // most stars, fewest balls
+      {2, 7, 3, 9, 'B', FirstPress, 2, 7, 3, 9},  // drawn from the ranges
+      {2, 7, 3, 9, 'X', AutoRepeat, 7, 7, 9, 9},  // held down: again each time
+      {2, 7, 3, 9, 'X', AutoRepeat, 7, 7, 9, 9},
+      {4, 4, 5, 5, 'B', FirstPress, 4, 4, 5, 5},  // equal bounds: all alike
+      {4, 4, 5, 5, 'M', FirstPress, 4, 4, 5, 5},
+      {4, 4, 5, 5, 'Z', FirstPress, 4, 4, 5, 5},
+      {40, 40, 99, 99, 'X', FirstPress, UniverseCapacity, UniverseCapacity, UniverseCapacity,
+       UniverseCapacity},  // held to the capacity
+  };
+  for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+    const CountsRow& row = rows[i];
+    SCOPED_TRACE("row " + std::to_string(i) + ", key " + static_cast<char>(row.key));
+    SaverSettings.MinStars = row.minStars;
+    SaverSettings.MaxStars = row.maxStars;
+    SaverSettings.MinBalls = row.minBalls;
+    SaverSettings.MaxBalls = row.maxBalls;
+    FakeNow = StartTime + static_cast<int32_t>(i);
     const Universe* before = CurrentUniverse;
-    EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, row.key, FirstPress), 1);
+    EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, row.key, row.lParam), 1);
     EXPECT_NE(CurrentUniverse, before);
-    EXPECT_EQ(CurrentUniverse->starCount, row.stars);
-    EXPECT_EQ(CurrentUniverse->ballCount, row.balls);
+    EXPECT_GE(CurrentUniverse->starCount, row.starsLow);
+    EXPECT_LE(CurrentUniverse->starCount, row.starsHigh);
+    EXPECT_GE(CurrentUniverse->ballCount, row.ballsLow);
+    EXPECT_LE(CurrentUniverse->ballCount, row.ballsHigh);
+    EXPECT_EQ(CurrentUniverse->creationTime, FakeNow);
     EXPECT_EQ(TakePostedCloses(window_), 0);
   }
+  RunFrames(3);
   EXPECT_TRUE(IsWindow(window_));
 }
 
-TEST_F(CommandKeyTest, BDrawsCountsFromTheRangesAsTheyAreNow) {
-  UseRanges(2, 7, 3, 9);
-  for (int32_t second = 0; second < 20; ++second) {
-    FakeNow = StartTime + second;
-    const Universe* before = CurrentUniverse;
-    EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'B', FirstPress), 1);
-    EXPECT_NE(CurrentUniverse, before);
-    EXPECT_GE(CurrentUniverse->starCount, 2);
-    EXPECT_LE(CurrentUniverse->starCount, 7);
-    EXPECT_GE(CurrentUniverse->ballCount, 3);
-    EXPECT_LE(CurrentUniverse->ballCount, 9);
-    EXPECT_EQ(CurrentUniverse->creationTime, StartTime + second);
-  }
-  EXPECT_EQ(TakePostedCloses(window_), 0);
-}
-
-TEST_F(CommandKeyTest, EqualBoundsMakeAllFiveKeysAlike) {
-  UseRanges(4, 4, 5, 5);
-  for (WPARAM key : {'B', 'M', 'N', 'X', 'Z'}) {
-    SCOPED_TRACE(std::string("key ") + static_cast<char>(key));
-    EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, key, FirstPress), 1);
-    EXPECT_EQ(CurrentUniverse->starCount, 4);
-    EXPECT_EQ(CurrentUniverse->ballCount, 5);
-  }
-}
-
-TEST_F(CommandKeyTest, AutoRepeatReplacesAgainEachTime) {
-  UseRanges(2, 7, 3, 9);
-  EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'X', FirstPress), 1);
-  for (int i = 0; i < 5; ++i) {
-    const Universe* before = CurrentUniverse;
-    EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'X', AutoRepeat), 1);
-    EXPECT_NE(CurrentUniverse, before);
-    EXPECT_EQ(CurrentUniverse->starCount, 7);
-  }
-  EXPECT_EQ(TakePostedCloses(window_), 0);
-}
-
-TEST_F(CommandKeyTest, BTwiceInOneSecondStartsTheSamePictureOver) {
-  SendMessageA(window_, WM_KEYDOWN, 'B', FirstPress);
-  std::vector<float> first;
-  for (int i = 0; i < CurrentUniverse->ballCount; ++i) {
-    first.push_back(CurrentUniverse->balls[i]->position.x);
-    first.push_back(CurrentUniverse->balls[i]->position.y);
-  }
-  RunFrames(3);  // the first universe moves on, the second starts afresh
-  SendMessageA(window_, WM_KEYDOWN, 'B', FirstPress);
-  std::vector<float> second;
-  for (int i = 0; i < CurrentUniverse->ballCount; ++i) {
-    second.push_back(CurrentUniverse->balls[i]->position.x);
-    second.push_back(CurrentUniverse->balls[i]->position.y);
-  }
-  EXPECT_EQ(first, second);
-}
-
-TEST_F(CommandKeyTest, CommandKeyWithoutMemoryKeepsTheUniverse) {
-  UseRanges(2, 7, 3, 9);
-  const Universe* before = CurrentUniverse;
-  const int32_t stars = CurrentUniverse->starCount;
-  {
-    AllocationFailureScope noMemory;
-    for (WPARAM key : {'B', 'M', 'N', 'X', 'Z'}) {
-      EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, key, FirstPress), 1);
-    }
-  }
-  EXPECT_GE(RefusedAllocations, 5);
-  EXPECT_EQ(CurrentUniverse, before);
-  EXPECT_EQ(CurrentUniverse->starCount, stars);
-  EXPECT_EQ(TakePostedCloses(window_), 0);
-  RunFrames(2);
-  EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'M', FirstPress), 1);
-  EXPECT_NE(CurrentUniverse, before);
-  EXPECT_EQ(CurrentUniverse->ballCount, 9);
-}
-
-// Which keys end a full-screen saver: every message of the table is sent on
-// its own, and the posted WM_CLOSE messages that follow are recorded.
+// Which keys end a full-screen saver: each message on its own, then the
+// WM_CLOSE messages it posted.  In a preview none does.
 struct KeyRow {
   const char* name;
   UINT message;
   WPARAM key;
-  int closes;  // WM_CLOSE posted in full screen
+  int closes;   // WM_CLOSE posted in full screen
+  LRESULT result;
 };
 
-const KeyRow FullScreenKeys[] = {
-    {"B", WM_KEYDOWN, 'B', 0},
-    {"M", WM_KEYDOWN, 'M', 0},
-    {"N", WM_KEYDOWN, 'N', 0},
-    {"X", WM_KEYDOWN, 'X', 0},
-    {"Z", WM_KEYDOWN, 'Z', 0},
-    {"A", WM_KEYDOWN, 'A', 1},
-    {"C", WM_KEYDOWN, 'C', 1},
-    {"Y", WM_KEYDOWN, 'Y', 1},
-    {"digit 0", WM_KEYDOWN, '0', 1},
-    {"numpad 2 (0x62)", WM_KEYDOWN, VK_NUMPAD2, 1},
-    {"Escape", WM_KEYDOWN, VK_ESCAPE, 1},
-    {"Shift", WM_KEYDOWN, VK_SHIFT, 1},
-    {"Control", WM_KEYDOWN, VK_CONTROL, 1},
-    {"Caps Lock", WM_KEYDOWN, VK_CAPITAL, 1},
-    {"F1", WM_KEYDOWN, VK_F1, 1},
-    {"space", WM_KEYDOWN, VK_SPACE, 1},
-    {"Alt+B", WM_SYSKEYDOWN, 'B', 1},
-    {"Alt+X", WM_SYSKEYDOWN, 'X', 1},
+const KeyRow Keys[] = {
+    {"B", WM_KEYDOWN, 'B', 0, 1},          {"M", WM_KEYDOWN, 'M', 0, 1},
+    {"N", WM_KEYDOWN, 'N', 0, 1},          {"X", WM_KEYDOWN, 'X', 0, 1},
+    {"Z", WM_KEYDOWN, 'Z', 0, 1},          {"A", WM_KEYDOWN, 'A', 1, 0},
+    {"C", WM_KEYDOWN, 'C', 1, 0},          {"Y", WM_KEYDOWN, 'Y', 1, 0},
+    {"digit 0", WM_KEYDOWN, '0', 1, 0},    {"numpad 2 (0x62)", WM_KEYDOWN, VK_NUMPAD2, 1, 0},
+    {"Escape", WM_KEYDOWN, VK_ESCAPE, 1, 0}, {"Shift", WM_KEYDOWN, VK_SHIFT, 1, 0},
+    {"Control", WM_KEYDOWN, VK_CONTROL, 1, 0}, {"Caps Lock", WM_KEYDOWN, VK_CAPITAL, 1, 0},
+    {"F1", WM_KEYDOWN, VK_F1, 1, 0},       {"space", WM_KEYDOWN, VK_SPACE, 1, 0},
+    {"Alt+B", WM_SYSKEYDOWN, 'B', 1, 0},   {"Alt+X", WM_SYSKEYDOWN, 'X', 1, 0},
 };
 
 std::string Listing(const std::vector<std::string>& lines) {
@@ -165,57 +96,24 @@ std::string Listing(const std::vector<std::string>& lines) {
   return text;
 }
 
-std::vector<std::string> ExpectedListing(const KeyRow* rows, size_t count, bool preview) {
-  std::vector<std::string> lines;
-  for (size_t i = 0; i < count; ++i) {
-    const int closes = preview ? 0 : rows[i].closes;
-    lines.push_back(std::string(rows[i].name) + ": " + std::to_string(closes) + " close");
+TEST_F(CommandKeyTest, OnlyCommandKeysKeepAFullScreenSaverRunningAndAPreviewIgnoresTheRest) {
+  for (int preview = 0; preview <= 1; ++preview) {
+    PreviewMode = preview;
+    std::vector<std::string> expected, recorded;
+    for (const KeyRow& row : Keys) {
+      const std::string name = std::string(row.name) + (preview ? " in preview" : "");
+      expected.push_back(name + ": result " + std::to_string(row.result) + ", " +
+                         std::to_string(preview ? 0 : row.closes) + " close");
+      const Universe* before = CurrentUniverse;
+      const LRESULT result = SendMessageA(window_, row.message, row.key, FirstPress);
+      recorded.push_back(name + ": result " + std::to_string(result) + ", " +
+                         std::to_string(TakePostedCloses(window_)) + " close");
+      if (row.result == 1) EXPECT_NE(CurrentUniverse, before) << name << " replaces";
+    }
+    EXPECT_EQ(expected, recorded) << "expected:\n"
+                                  << Listing(expected) << "recorded:\n"
+                                  << Listing(recorded);
   }
-  return lines;
-}
-
-std::vector<std::string> RecordedListing(HWND window, const KeyRow* rows, size_t count) {
-  std::vector<std::string> lines;
-  for (size_t i = 0; i < count; ++i) {
-    SendMessageA(window, rows[i].message, rows[i].key, FirstPress);
-    lines.push_back(std::string(rows[i].name) + ": " + std::to_string(TakePostedCloses(window)) +
-                    " close");
-  }
-  return lines;
-}
-
-TEST_F(CommandKeyTest, OnlyCommandKeysKeepAFullScreenSaverRunning) {
-  const size_t count = sizeof FullScreenKeys / sizeof FullScreenKeys[0];
-  const std::vector<std::string> expected = ExpectedListing(FullScreenKeys, count, false);
-  const std::vector<std::string> recorded = RecordedListing(window_, FullScreenKeys, count);
-  EXPECT_EQ(expected, recorded) << "expected:\n"
-                                << Listing(expected) << "recorded:\n"
-                                << Listing(recorded);
-}
-
-TEST_F(CommandKeyTest, OtherKeysReturnTheDefaultResult) {
-  EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'A', FirstPress), 0);
-  EXPECT_EQ(TakePostedCloses(window_), 1);
-}
-
-class PreviewKeyTest : public SaverWindowTest {};
-
-TEST_F(PreviewKeyTest, PreviewReplacesOnCommandKeysAndIgnoresOthers) {
-  PreviewMode = 1;
-  OpenWindow(152, 112);
-  ASSERT_NE(CurrentUniverse, nullptr);
-  TakePostedCloses(window_);
-  const size_t count = sizeof FullScreenKeys / sizeof FullScreenKeys[0];
-  const std::vector<std::string> expected = ExpectedListing(FullScreenKeys, count, true);
-  const std::vector<std::string> recorded = RecordedListing(window_, FullScreenKeys, count);
-  EXPECT_EQ(expected, recorded) << "expected:\n"
-                                << Listing(expected) << "recorded:\n"
-                                << Listing(recorded);
-  SaverSettings.MinStars = 3;
-  const Universe* before = CurrentUniverse;
-  EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'N', FirstPress), 1);
-  EXPECT_NE(CurrentUniverse, before);
-  EXPECT_EQ(CurrentUniverse->starCount, 3);
 }
 
 }  // namespace

@@ -1,168 +1,189 @@
 // The picture of a frame, read back from the back buffer before the swap and
-// compared with what the fixed view makes of the universe's bodies.
-#include <GL/gl.h>
+// compared with what the fixed view makes of the universe's bodies: world
+// (x, y) lands on pixel ((x + 300) * W / 600, (y + 240) * H / 480); bodies are
+// filled polygons on their outlines, balls in slot order, then stars on top,
+// over the clear colour.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "config/SaverSettings.h"
 #include "render/DrawFrame.h"
 #include "render/SaverProc.h"
 #include "sim/Universe.h"
-#include "tests/render/PictureOracle.h"
-#include "tests/render/SaverWindowTest.h"
+#include "tests/render/SaverTestSupport.h"
 
 namespace {
 
+// Signed distance from p to the edge of the convex polygon centre + outline
+// (counter-clockwise): positive inside, negative (or a fair under-estimate)
+// outside.
+double SignedDistanceToOutline(const Vec2& centre, const Vec2* outline, double px, double py) {
+  double inside = 1e30, outside = 0.0;
+  for (int i = 0; i < OutlinePointCount; ++i) {
+    const Vec2& a = outline[i];
+    const Vec2& b = outline[(i + 1) % OutlinePointCount];
+    const double ex = b.x - a.x, ey = b.y - a.y;
+    const double cross =
+        (ex * (py - centre.y - a.y) - ey * (px - centre.x - a.x)) / std::sqrt(ex * ex + ey * ey);
+    inside = std::min(inside, cross);
+    outside = std::min(outside, cross);
+  }
+  return inside >= 0.0 ? inside : outside;
+}
+
+Rgb ColourOf(const Ball& ball) {
+  return Rgb{uint8_t(ball.red * 255.0f), uint8_t(ball.green * 255.0f), uint8_t(ball.blue * 255.0f)};
+}
+
+// The colour pixel (x, y) must have; false when a body's edge passes within a
+// pixel of the pixel's centre, so that either colour is right.
+bool ExpectPixel(const Universe& universe, int width, int height, int x, int y, Rgb* colour) {
+  const double wx = (x + 0.5) * 600.0 / width - 300.0, wy = (y + 0.5) * 480.0 / height - 240.0;
+  const double margin = std::max(600.0 / width, 480.0 / height);
+  bool certain = true;
+  *colour = BackgroundColour;
+  auto layer = [&](const Vec2& centre, const Vec2* outline, Rgb bodyColour) {
+    const double distance = SignedDistanceToOutline(centre, outline, wx, wy);
+    if (distance > margin) {
+      *colour = bodyColour;
+      certain = true;  // a body fully covering the sample hides earlier edges
+    } else if (distance > -margin) {
+      certain = false;
+    }
+  };
+  for (int i = 0; i < universe.ballCount; ++i)
+    layer(universe.balls[i]->position, universe.balls[i]->outline, ColourOf(*universe.balls[i]));
+  for (int i = 0; i < universe.starCount; ++i)
+    layer(universe.stars[i]->position, universe.stars[i]->outline, White);
+  return certain;
+}
+
+int PixelColumn(float wx, int width) { return int(std::floor((wx + 300.0) * width / 600.0)); }
+int PixelRow(float wy, int height) { return int(std::floor((wy + 240.0) * height / 480.0)); }
+
 class PictureTest : public SaverWindowTest {
  protected:
-  // A busy universe, some frames in, drawn once more and compared whole.
-  void ExpectPictureMatchesUniverse(int width, int height, int gridStep) {
-    registry_.StoreSettings(12, 12, 12, 12, 80);
+  // One star per world corner, one ball resting at the origin, no pull.
+  void OpenStillScene(int width, int height) {
+    StoreSettings(4, 4, 1, 1, 80);
     OpenWindow(width, height);
-    ASSERT_NE(CurrentUniverse, nullptr);
-    RunFrames(25);
-    const Picture picture = DrawAndReadBackBuffer();
-    int compared = 0, centres = 0;
-    const std::vector<std::string> mismatches =
-        ComparePicture(*CurrentUniverse, picture, gridStep, &compared, &centres);
-    for (size_t i = 0; i < mismatches.size() && i < 20; ++i) ADD_FAILURE() << mismatches[i];
-    EXPECT_EQ(mismatches.size(), 0u) << "of " << compared << " samples";
-    // Most of the 24 bodies lie inside the view; some start below it.
-    EXPECT_GE(centres, 12);
-    EXPECT_GE(compared, (width / gridStep) * (height / gridStep) / 2);
-  }
-
-  // One star per world corner, one ball in the middle, nothing moving.
-  void ArrangeStillScene() {
     ASSERT_EQ(CurrentUniverse->starCount, 4);
     ASSERT_EQ(CurrentUniverse->ballCount, 1);
     SaverSettings.GraviticForce = 0;
     const Vec2 corners[4] = {{-300, -240}, {300, -240}, {-300, 240}, {300, 240}};
     for (int i = 0; i < 4; ++i) CurrentUniverse->stars[i]->position = corners[i];
-    Ball& ball = *CurrentUniverse->balls[0];
-    ball.position = Vec2(0, 0);
-    ball.velocity = Vec2(0, 0);
+    CurrentUniverse->balls[0]->position = Vec2(0, 0);
+    CurrentUniverse->balls[0]->velocity = Vec2(0, 0);
   }
+  Rgb Ball() const { return ColourOf(*CurrentUniverse->balls[0]); }
 
-  Rgb BallColour() const {
-    const Ball& ball = *CurrentUniverse->balls[0];
-    return Rgb{static_cast<uint8_t>(ball.red * 255), static_cast<uint8_t>(ball.green * 255),
-               static_cast<uint8_t>(ball.blue * 255)};
-  }
-
-  // Length of the run of `colour` through (x, y), along a row or a column.
+  // Length of the run of `colour` through (x, y) along a row or a column.
   static int RunLength(const Picture& picture, int x, int y, int dx, int dy, Rgb colour) {
     if (!(picture.At(x, y) == colour)) return 0;
     int length = 1;
     for (int s = -1; s <= 1; s += 2) {
-      int cx = x + s * dx, cy = y + s * dy;
-      while (cx >= 0 && cy >= 0 && cx < picture.width() && cy < picture.height() &&
-             picture.At(cx, cy) == colour) {
+      for (int cx = x + s * dx, cy = y + s * dy; cx >= 0 && cy >= 0 && cx < picture.width &&
+                                                 cy < picture.height && picture.At(cx, cy) == colour;
+           cx += s * dx, cy += s * dy)
         ++length;
-        cx += s * dx;
-        cy += s * dy;
-      }
     }
     return length;
   }
 };
 
-TEST_F(PictureTest, FullScreenFiveByFourMatchesTheView) {
-  ExpectPictureMatchesUniverse(1280, 1024, 16);
-}
-
-TEST_F(PictureTest, PreviewSizedWindowShowsTheWholeWorld) {
-  ExpectPictureMatchesUniverse(152, 112, 2);
-}
-
-TEST_F(PictureTest, FourByThreeWindowStretchesTheWorldToFit) {
-  ExpectPictureMatchesUniverse(1024, 768, 12);
-}
-
-TEST_F(PictureTest, WorldCornersLandOnWindowCorners) {
-  registry_.StoreSettings(4, 4, 1, 1, 80);
-  OpenWindow(640, 512);
-  ArrangeStillScene();
-  const Picture picture = DrawAndReadBackBuffer();
-  // Each corner star covers a quarter disc around its window corner.
-  EXPECT_EQ(Describe(picture.At(0, 0)), Describe(White));
-  EXPECT_EQ(Describe(picture.At(639, 0)), Describe(White));
-  EXPECT_EQ(Describe(picture.At(0, 511)), Describe(White));
-  EXPECT_EQ(Describe(picture.At(639, 511)), Describe(White));
-  // 15 units is 16 pixels here: just beyond it lies the background.
-  EXPECT_EQ(Describe(picture.At(18, 0)), Describe(BackgroundColour));
-  EXPECT_EQ(Describe(picture.At(0, 18)), Describe(BackgroundColour));
-  EXPECT_EQ(Describe(picture.At(621, 511)), Describe(BackgroundColour));
-  // The world's origin is the window's centre: the ball's four centre pixels.
-  for (int x = 319; x <= 320; ++x) {
-    for (int y = 255; y <= 256; ++y) EXPECT_EQ(Describe(picture.At(x, y)), Describe(BallColour()));
+// A busy universe some frames in, in a 5:4 full screen, a preview-sized
+// window and a 4:3 screen: every body's centre and a grid of samples.
+TEST_F(PictureTest, BusyPictureMatchesTheViewInEveryWindowShape) {
+  const struct {
+    int width, height, gridStep;
+  } windows[] = {{1280, 1024, 16}, {152, 112, 2}, {1024, 768, 12}};
+  for (const auto& size : windows) {
+    SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+    StoreSettings(12, 12, 12, 12, 80);
+    OpenWindow(size.width, size.height);
+    ASSERT_NE(CurrentUniverse, nullptr);
+    RunFrames(25);
+    const Universe& universe = *CurrentUniverse;
+    const Picture picture = DrawAndReadBackBuffer();
+    int compared = 0, centres = 0, mismatches = 0;
+    auto check = [&](int x, int y, const char* what) {
+      Rgb expected;
+      if (x < 0 || y < 0 || x >= size.width || y >= size.height ||
+          !ExpectPixel(universe, size.width, size.height, x, y, &expected))
+        return false;
+      ++compared;
+      if (!(picture.At(x, y) == expected) && ++mismatches <= 20)
+        ADD_FAILURE() << what << " pixel (" << x << ", " << y << "): expected "
+                      << Describe(expected) << ", got " << Describe(picture.At(x, y));
+      return true;
+    };
+    for (int i = 0; i < universe.ballCount; ++i) {
+      const Vec2 p = universe.balls[i]->position;
+      centres += check(PixelColumn(p.x, size.width), PixelRow(p.y, size.height), "ball centre");
+    }
+    for (int i = 0; i < universe.starCount; ++i) {
+      const Vec2 p = universe.stars[i]->position;
+      centres += check(PixelColumn(p.x, size.width), PixelRow(p.y, size.height), "star centre");
+    }
+    for (int y = size.gridStep / 2; y < size.height; y += size.gridStep)
+      for (int x = size.gridStep / 2; x < size.width; x += size.gridStep) check(x, y, "grid");
+    EXPECT_EQ(mismatches, 0) << "of " << compared << " samples";
+    EXPECT_GE(centres, 12);  // most of the 24 bodies lie inside the view
+    EXPECT_GE(compared, (size.width / size.gridStep) * (size.height / size.gridStep) / 2);
   }
-  EXPECT_EQ(Describe(picture.At(160, 256)), Describe(BackgroundColour));
 }
 
-TEST_F(PictureTest, StarsCoverBallsWhereTheyOverlap) {
-  registry_.StoreSettings(4, 4, 1, 1, 80);
-  OpenWindow(600, 480);  // one pixel per world unit
-  ArrangeStillScene();
-  // A star 10 units right of the resting ball: inside the contact distance,
-  // so no pull, and with both at rest no bounce either.
-  CurrentUniverse->stars[0]->position = Vec2(10, 0);
-  const Picture picture = DrawAndReadBackBuffer();
-  EXPECT_EQ(Describe(picture.At(305, 240)), Describe(White));         // both: the star wins
-  EXPECT_EQ(Describe(picture.At(292, 240)), Describe(BallColour()));  // the ball alone
-  EXPECT_EQ(Describe(picture.At(323, 240)), Describe(White));         // the star alone
-  EXPECT_EQ(Describe(picture.At(300, 265)), Describe(BackgroundColour));
-}
+TEST_F(PictureTest, WorldCornersLandOnWindowCornersAndTheOriginInTheMiddle) {
+  OpenStillScene(640, 512);
+  Picture picture = DrawAndReadBackBuffer();
+  const struct {
+    int x, y;
+    Rgb colour;
+  } probes[] = {
+      {0, 0, White}, {639, 0, White}, {0, 511, White}, {639, 511, White},  // quarter stars
+      {18, 0, BackgroundColour}, {0, 18, BackgroundColour},  // 15 units is 16 pixels here
+      {621, 511, BackgroundColour}, {160, 256, BackgroundColour},
+      {319, 255, Ball()}, {320, 255, Ball()}, {319, 256, Ball()}, {320, 256, Ball()},
+  };
+  for (const auto& probe : probes)
+    EXPECT_EQ(Describe(picture.At(probe.x, probe.y)), Describe(probe.colour))
+        << "pixel (" << probe.x << ", " << probe.y << ")";
 
-TEST_F(PictureTest, BallOnFourByThreeScreenIsFortyOneByThirtyEightPixels) {
-  registry_.StoreSettings(4, 4, 1, 1, 80);
-  OpenWindow(1024, 768);
-  ArrangeStillScene();
-  const Picture picture = DrawAndReadBackBuffer();
-  const int across = RunLength(picture, 512, 384, 1, 0, BallColour());
-  const int down = RunLength(picture, 512, 384, 0, 1, BallColour());
-  // 24 units at 1024/600 and 768/480 pixels per unit, less the polygon's
-  // flattening: about 41 by 38.
-  EXPECT_NEAR(across, 41, 1);
-  EXPECT_NEAR(down, 38, 1);
-}
-
-TEST_F(PictureTest, CirclesStayRoundOnFiveByFourScreen) {
-  registry_.StoreSettings(4, 4, 1, 1, 80);
-  OpenWindow(1280, 1024);
-  ArrangeStillScene();
-  const Picture picture = DrawAndReadBackBuffer();
-  const int across = RunLength(picture, 640, 512, 1, 0, BallColour());
-  const int down = RunLength(picture, 640, 512, 0, 1, BallColour());
-  EXPECT_NEAR(across, 51, 1);
-  EXPECT_NEAR(down, across, 1);
-}
-
-TEST_F(PictureTest, ViewportKeepsTheSizeOfCreation) {
-  registry_.StoreSettings(4, 4, 1, 1, 80);
-  OpenWindow(640, 512);
-  ArrangeStillScene();
+  // The viewport keeps the size of creation: a larger window still shows the
+  // world in its lower left 640 x 512.
   SetWindowPos(window_, nullptr, 0, 0, 1024, 768, SWP_NOZORDER | SWP_NOACTIVATE);
-  DrawFrame();
-  const Picture picture(1024, 768, GL_BACK);
-  // Still drawn into the lower left 640 x 512: the ball at (320, 256).
-  EXPECT_EQ(Describe(picture.At(320, 256)), Describe(BallColour()));
+  picture = DrawAndReadBackBuffer(1024, 768);
+  EXPECT_EQ(Describe(picture.At(320, 256)), Describe(Ball()));
   EXPECT_EQ(Describe(picture.At(512, 384)), Describe(BackgroundColour));
   EXPECT_EQ(Describe(picture.At(639, 511)), Describe(White));
 }
 
-TEST_F(PictureTest, TimerFrameReachesTheScreen) {
-  registry_.StoreSettings(12, 12, 12, 12, 80);
-  OpenWindow(640, 512);
-  RunFrames(5);
-  // The next frame through the timer message, then what the screen shows.
-  RunFrames(1);
-  const Picture picture = Picture::OfScreen(window_, 640, 512);
-  int compared = 0, centres = 0;
-  const std::vector<std::string> mismatches =
-      ComparePicture(*CurrentUniverse, picture, 8, &compared, &centres);
-  for (size_t i = 0; i < mismatches.size() && i < 20; ++i) ADD_FAILURE() << mismatches[i];
-  EXPECT_EQ(mismatches.size(), 0u) << "of " << compared << " samples";
-  EXPECT_GE(centres, 12);
+TEST_F(PictureTest, StarsCoverBallsWhereTheyOverlap) {
+  OpenStillScene(600, 480);  // one pixel per world unit
+  // A star 10 units right of the resting ball: inside the contact distance,
+  // so no pull, and with both at rest no bounce either.
+  CurrentUniverse->stars[0]->position = Vec2(10, 0);
+  const Picture picture = DrawAndReadBackBuffer();
+  EXPECT_EQ(Describe(picture.At(305, 240)), Describe(White));  // both: the star wins
+  EXPECT_EQ(Describe(picture.At(292, 240)), Describe(Ball()));  // the ball alone
+  EXPECT_EQ(Describe(picture.At(323, 240)), Describe(White));  // the star alone
+  EXPECT_EQ(Describe(picture.At(300, 265)), Describe(BackgroundColour));
+}
+
+// A ball of 24 units, less its polygon's flattening, across and down.
+TEST_F(PictureTest, BallSizeFollowsEachAxisScale) {
+  const struct {
+    int width, height, across, down;
+  } rows[] = {{1024, 768, 41, 38}, {1280, 1024, 51, 51}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::to_string(row.width) + "x" + std::to_string(row.height));
+    OpenStillScene(row.width, row.height);
+    const Picture picture = DrawAndReadBackBuffer();
+    EXPECT_NEAR(RunLength(picture, row.width / 2, row.height / 2, 1, 0, Ball()), row.across, 1);
+    EXPECT_NEAR(RunLength(picture, row.width / 2, row.height / 2, 0, 1, Ball()), row.down, 1);
+  }
 }
 
 }  // namespace

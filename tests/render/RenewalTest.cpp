@@ -1,95 +1,80 @@
-// Renewal of the universe by age, read from the calendar clock each frame.
+// Renewal of the universe by age, read from the calendar clock each frame,
+// and what happens when a new universe cannot be allocated.
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "render/SaverProc.h"
 #include "sim/Universe.h"
-#include "tests/render/FailingAllocator.h"
-#include "tests/render/SaverWindowTest.h"
+#include "tests/render/SaverTestSupport.h"
 
 namespace {
 
 class RenewalTest : public SaverWindowTest {
  protected:
   void SetUp() override {
-    SaverWindowTest::SetUp();
     OpenWindow(320, 256);
     ASSERT_NE(CurrentUniverse, nullptr);
   }
-
-  // Runs one frame at `now`; true when it put a new universe in place.
-  bool FrameRenews(int32_t now) {
-    FakeNow = now;
-    const Universe* before = CurrentUniverse;
-    SendFrame(window_);
-    return CurrentUniverse != before;
-  }
 };
 
-TEST_F(RenewalTest, ShownAtSixtySecondsReplacedAtSixtyOne) {
-  EXPECT_EQ(CurrentUniverse->creationTime, StartTime);
-  EXPECT_FALSE(FrameRenews(StartTime));
-  EXPECT_FALSE(FrameRenews(StartTime + 59));
-  EXPECT_FALSE(FrameRenews(StartTime + 60));
-  EXPECT_TRUE(FrameRenews(StartTime + 61));
-  EXPECT_EQ(CurrentUniverse->creationTime, StartTime + 61);
-  // The new universe starts its own minute.
-  EXPECT_FALSE(FrameRenews(StartTime + 121));
-  EXPECT_TRUE(FrameRenews(StartTime + 122));
+enum Step { Frame, KeyB };
+
+struct RenewalRow {
+  Step step;
+  int64_t now;    // seconds after StartTime, wrapped to the 32-bit clock
+  bool replaced;  // a new universe is in place afterwards
+  const char* note;
+};
+
+TEST_F(RenewalTest, UniverseIsReplacedOnlyWhenOlderThanSixtySeconds) {
+  const int64_t toMax = int64_t(INT32_MAX) - StartTime;  // the clock's last second
+  const RenewalRow rows[] = {
+      {Frame, 0, false, "new"},
+      {Frame, 59, false, "59 s old"},
+      {Frame, 60, false, "exactly 60 s old"},
+      {Frame, 61, true, "61 s old"},
+      {Frame, 121, false, "the new one is 60 s old"},
+      {Frame, 122, true, "the new one is 61 s old"},
+      {Frame, 3722, true, "a late frame replaces at once"},
+      {Frame, 3721, false, "clock set back a second"},
+      {Frame, -86400, false, "clock set back a day"},
+      {KeyB, -86400, true, "a command key still replaces, stamped as the clock reads"},
+      {Frame, -86400 + 60, false, "60 s after the key"},
+      {Frame, -86400 + 61, true, "61 s after the key"},
+      {KeyB, toMax - 10, true, "made just before the 32-bit clock wraps"},
+      {Frame, toMax + 61, true, "71 s later the clock reads very negative"},
+      {KeyB, toMax + 11, true, "made just after the wrap"},
+      {Frame, toMax, false, "a reading just before it is 11 s in the past"},
+  };
+  for (const RenewalRow& row : rows) {
+    SCOPED_TRACE(row.note);
+    FakeNow = static_cast<int32_t>(static_cast<uint32_t>(StartTime + row.now));
+    const Universe* before = CurrentUniverse;
+    if (row.step == Frame) RunFrames(1);
+    else EXPECT_TRUE(SendKey('B'));
+    EXPECT_EQ(CurrentUniverse != before, row.replaced);
+    if (row.replaced) EXPECT_EQ(CurrentUniverse->creationTime, FakeNow);
+  }
 }
 
-TEST_F(RenewalTest, LateFrameReplacesAtOnce) {
-  EXPECT_TRUE(FrameRenews(StartTime + 3600));
-  EXPECT_EQ(CurrentUniverse->creationTime, StartTime + 3600);
-}
-
-TEST_F(RenewalTest, ClockSetBackKeepsTheUniverseUntilItPassesAgain) {
-  EXPECT_FALSE(FrameRenews(StartTime - 1));
-  EXPECT_FALSE(FrameRenews(StartTime - 86400));
-  // Command keys still replace it meanwhile; the replacement is stamped with
-  // the clock as it now reads.
-  EXPECT_EQ(SendMessageA(window_, WM_KEYDOWN, 'N', 1), 1);
-  EXPECT_EQ(CurrentUniverse->creationTime, StartTime - 86400);
-  EXPECT_FALSE(FrameRenews(StartTime - 86400 + 60));
-  EXPECT_TRUE(FrameRenews(StartTime - 86400 + 61));
-}
-
-TEST_F(RenewalTest, AgeIsTheSigned32BitDifference) {
-  // Made just before the 32-bit clock wraps: 71 seconds later it reads very
-  // negative, yet the universe is 71 seconds old.
-  FakeNow = INT32_MAX - 10;
-  ASSERT_EQ(SendMessageA(window_, WM_KEYDOWN, 'B', 1), 1);
-  EXPECT_TRUE(FrameRenews(INT32_MIN + 60));
-
-  // Made just after the wrap, a clock reading just before it is 11 seconds
-  // in the past, not four thousand million seconds late.
-  FakeNow = INT32_MIN + 10;
-  ASSERT_EQ(SendMessageA(window_, WM_KEYDOWN, 'B', 1), 1);
-  EXPECT_FALSE(FrameRenews(INT32_MAX));
-}
-
-TEST_F(RenewalTest, RenewalWithoutMemoryKeepsTheUniverseAndTriesAgain) {
+TEST_F(RenewalTest, WithoutMemoryKeysAndFramesKeepTheUniverseUntilMemoryReturns) {
   const Universe* before = CurrentUniverse;
+  const int32_t stars = CurrentUniverse->starCount;
   {
     AllocationFailureScope noMemory;
-    EXPECT_FALSE(FrameRenews(StartTime + 61));
+    for (WPARAM key : {'B', 'M', 'N', 'X', 'Z'}) EXPECT_TRUE(SendKey(key));
+    FakeNow = StartTime + 61;
+    RunFrames(2);
   }
-  EXPECT_GT(RefusedAllocations, 0);
+  EXPECT_GE(RefusedAllocations, 6);
   EXPECT_EQ(CurrentUniverse, before);
-  EXPECT_TRUE(FrameRenews(StartTime + 62));
+  EXPECT_EQ(CurrentUniverse->starCount, stars);
+  EXPECT_EQ(TakePostedCloses(window_), 0);
+  FakeNow = StartTime + 62;
+  RunFrames(1);
+  EXPECT_NE(CurrentUniverse, before);
   EXPECT_EQ(CurrentUniverse->creationTime, StartTime + 62);
-}
-
-TEST_F(RenewalTest, FramesMoveTheBalls) {
-  // Without a key the fallback ranges give at least two stars, whose pull
-  // moves every ball within ten frames.
-  ASSERT_GT(CurrentUniverse->starCount, 0);
-  ASSERT_GT(CurrentUniverse->ballCount, 0);
-  const Vec2 start = CurrentUniverse->balls[0]->position;
-  RunFrames(10);
-  const Vec2 end = CurrentUniverse->balls[0]->position;
-  EXPECT_TRUE(end.x != start.x || end.y != start.y);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 
 #include "host/SaverWindow.h"
 #include "render/DrawFrame.h"
@@ -10,71 +12,90 @@
 #include "sim/Clock.h"
 
 int32_t FakeNow = 0;
+volatile int FailAllocations = 0;
+volatile long RefusedAllocations = 0;
 
 namespace {
 
 int32_t ReadFakeNow() { return FakeNow; }
 
-const char* const TestClassName = "QuillaraRenderTestWindow";
+void* Allocate(std::size_t size) {
+  if (FailAllocations) {
+    ++RefusedAllocations;
+    return nullptr;
+  }
+  return std::malloc(size == 0 ? 1 : size);
+}
+
+void* AllocateOrThrow(std::size_t size) {
+  void* block = Allocate(size);
+  if (block == nullptr) throw std::bad_alloc();
+  return block;
+}
 
 }  // namespace
 
-void UseFakeClock(int32_t now) {
-  FakeNow = now;
-  ClockSource = ReadFakeNow;
-}
+void* operator new(std::size_t size) { return AllocateOrThrow(size); }
+void* operator new[](std::size_t size) { return AllocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
 
-ScratchRegistry::ScratchRegistry() {
+SaverWindowTest::SaverWindowTest() {
+  FakeNow = StartTime;
+  ClockSource = ReadFakeNow;
   char name[96];
   std::snprintf(name, sizeof name, "Software\\QuillaraTests\\render-%lu-%lu", GetCurrentProcessId(),
                 GetTickCount());
-  name_ = name;
-  HKEY scratch = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                  &scratch, nullptr);
-  RegOverridePredefKey(HKEY_CURRENT_USER, scratch);
-  RegCloseKey(scratch);
+  scratch_ = name;
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegOverridePredefKey(HKEY_CURRENT_USER, key);
+  RegCloseKey(key);
 }
 
-ScratchRegistry::~ScratchRegistry() {
+SaverWindowTest::~SaverWindowTest() {
   RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-  RegDeleteTreeA(HKEY_CURRENT_USER, name_.c_str());
+  RegDeleteTreeA(HKEY_CURRENT_USER, scratch_.c_str());
 }
 
-void ScratchRegistry::StoreSettings(int32_t minStars, int32_t maxStars, int32_t minBalls,
+void SaverWindowTest::TearDown() {
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
+}
+
+void SaverWindowTest::StoreSettings(int32_t minStars, int32_t maxStars, int32_t minBalls,
                                     int32_t maxBalls, int32_t graviticForce) {
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Quillara", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
                   nullptr);
-  const struct {
-    const char* name;
-    int32_t value;
-  } values[] = {{"MinStars", minStars},
-                {"MaxStars", maxStars},
-                {"MinBalls", minBalls},
-                {"MaxBalls", maxBalls},
-                {"GraviticForce", graviticForce}};
-  for (const auto& v : values) {
-    DWORD data = static_cast<DWORD>(v.value);
-    RegSetValueExA(key, v.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), 4);
-  }
+  const char* const names[] = {"MinStars", "MaxStars", "MinBalls", "MaxBalls", "GraviticForce"};
+  const DWORD values[] = {DWORD(minStars), DWORD(maxStars), DWORD(minBalls), DWORD(maxBalls),
+                          DWORD(graviticForce)};
+  for (int i = 0; i < 5; ++i)
+    RegSetValueExA(key, names[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&values[i]), 4);
   RegCloseKey(key);
 }
 
-HWND CreateSaverTestWindow(int width, int height) {
+HWND SaverWindowTest::OpenWindow(int width, int height) {
+  if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
   WNDCLASSA windowClass = {};
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
   windowClass.lpfnWndProc = HostWindowProc;
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = TestClassName;
+  windowClass.lpszClassName = "QuillaraRenderTestWindow";
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, TestClassName, "Render test", WS_POPUP | WS_VISIBLE, 0, 0, width,
-                                height, nullptr, nullptr, windowClass.hInstance, nullptr);
-  return window;
+  window_ = CreateWindowExA(0, windowClass.lpszClassName, "Render test", WS_POPUP | WS_VISIBLE, 0,
+                            0, width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+  return window_;
 }
 
-void SendFrame(HWND window) { SendMessageA(window, WM_TIMER, FrameTimerId, 0); }
+void SaverWindowTest::RunFrames(int count) {
+  for (int i = 0; i < count; ++i) SendMessageA(window_, WM_TIMER, FrameTimerId, 0);
+}
 
 int TakePostedCloses(HWND window) {
   int closes = 0;
@@ -91,53 +112,17 @@ std::string Describe(Rgb colour) {
   return text;
 }
 
-Picture::Picture(int width, int height, unsigned int buffer)
-    : width_(width), height_(height), bytes_(static_cast<size_t>(width) * height * 3) {
-  glReadBuffer(buffer);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bytes_.data());
-}
-
-Picture Picture::OfScreen(HWND window, int width, int height) {
-  Picture picture;
-  picture.width_ = width;
-  picture.height_ = height;
-  picture.bytes_.resize(static_cast<size_t>(width) * height * 3);
-  POINT origin = {0, 0};
-  ClientToScreen(window, &origin);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, like OpenGL's rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  const uint8_t* bgra = static_cast<const uint8_t*>(bits);
-  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-    picture.bytes_[i * 3] = bgra[i * 4 + 2];
-    picture.bytes_[i * 3 + 1] = bgra[i * 4 + 1];
-    picture.bytes_[i * 3 + 2] = bgra[i * 4];
-  }
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return picture;
-}
-
 Rgb Picture::At(int x, int y) const {
-  const size_t at = (static_cast<size_t>(y) * width_ + x) * 3;
-  return Rgb{bytes_[at], bytes_[at + 1], bytes_[at + 2]};
+  const size_t at = (static_cast<size_t>(y) * width + x) * 3;
+  return Rgb{bytes[at], bytes[at + 1], bytes[at + 2]};
 }
 
-Picture DrawAndReadBackBuffer() {
+Picture DrawAndReadBackBuffer(int width, int height) {
   DrawFrame();
-  return Picture(ClientWidth, ClientHeight, GL_BACK);
+  Picture picture = {width ? width : ClientWidth, height ? height : ClientHeight};
+  picture.bytes.resize(static_cast<size_t>(picture.width) * picture.height * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, picture.width, picture.height, GL_RGB, GL_UNSIGNED_BYTE, picture.bytes.data());
+  return picture;
 }

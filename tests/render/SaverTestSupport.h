@@ -1,6 +1,8 @@
 // Test plumbing for the saver procedure: a fixed clock, a private registry,
-// a saver window driven by the real host procedure, and pixel read-back.
+// a saver window driven by the real host procedure, pixel read-back, and a
+// switch that makes every C++ allocation fail.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -9,64 +11,59 @@
 
 // The calendar clock that the universes and the renewal read in tests.
 extern int32_t FakeNow;
-void UseFakeClock(int32_t now);
 
-// Gives HKEY_CURRENT_USER a private scratch key for the test's lifetime, so
-// LoadSettings reads only what the test stored there.
-class ScratchRegistry {
- public:
-  ScratchRegistry();
-  ~ScratchRegistry();
-  ScratchRegistry(const ScratchRegistry&) = delete;
-  ScratchRegistry& operator=(const ScratchRegistry&) = delete;
-
-  // Stores the five settings as REG_DWORD values under Software\Quillara.
-  void StoreSettings(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
-                     int32_t graviticForce);
-
- private:
-  std::string name_;
+// While non-zero every operator new fails (throwing forms throw, nothrow forms
+// return null); RefusedAllocations counts the refusals.
+extern volatile int FailAllocations;
+extern volatile long RefusedAllocations;
+struct AllocationFailureScope {
+  AllocationFailureScope() { FailAllocations = 1; }
+  ~AllocationFailureScope() { FailAllocations = 0; }
 };
-
-// A top-level popup window at (0, 0) whose class is like the saver's
-// (CS_OWNDC) and whose procedure is the host's, so every message takes the
-// real path HostWindowProc -> SaverProc -> DefaultSaverProc.
-HWND CreateSaverTestWindow(int width, int height);
-
-// Sends one WM_TIMER, which runs one frame.
-void SendFrame(HWND window);
 
 // Takes every WM_CLOSE posted to the window out of its queue, undelivered.
 int TakePostedCloses(HWND window);
 
 struct Rgb {
-  uint8_t red;
-  uint8_t green;
-  uint8_t blue;
+  uint8_t red, green, blue;
 };
 bool operator==(Rgb a, Rgb b);
 std::string Describe(Rgb colour);
-
 const Rgb BackgroundColour = {51, 51, 51};
 const Rgb White = {255, 255, 255};
 
-// The current OpenGL context's colour buffer (GL_BACK or GL_FRONT), bottom row
-// first as OpenGL numbers them.
-class Picture {
- public:
-  Picture(int width, int height, unsigned int buffer);
-  // What the screen shows of the window's client area, read through GDI.
-  static Picture OfScreen(HWND window, int width, int height);
+// The back buffer after one more DrawFrame (the frame without its swap),
+// bottom row first as OpenGL numbers them.
+struct Picture {
+  int width, height;
+  std::vector<uint8_t> bytes;
   Rgb At(int x, int y) const;
-  int width() const { return width_; }
-  int height() const { return height_; }
-
- private:
-  int width_;
-  int height_;
-  Picture() : width_(0), height_(0) {}
-  std::vector<uint8_t> bytes_;
 };
+// A size larger than the client area at creation shows the rest of the window.
+Picture DrawAndReadBackBuffer(int width = 0, int height = 0);
 
-// Picture of the back buffer after one DrawFrame, the frame without its swap.
-Picture DrawAndReadBackBuffer();
+// Fixture: HKEY_CURRENT_USER redirected to a private scratch key, the fixed
+// clock at StartTime, and one top-level popup at (0, 0) whose class is like
+// the saver's (CS_OWNDC) and whose procedure is the host's, so every message
+// takes the real path HostWindowProc -> SaverProc -> DefaultSaverProc.
+class SaverWindowTest : public ::testing::Test {
+ protected:
+  static constexpr int32_t StartTime = 1000000000;  // any fixed second will do
+
+  SaverWindowTest();
+  ~SaverWindowTest() override;
+  void TearDown() override;
+
+  // Stores the five settings as REG_DWORD values under Software\Quillara.
+  void StoreSettings(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
+                     int32_t graviticForce);
+  HWND OpenWindow(int width, int height);
+  // Sends WM_TIMER messages, each of which runs one frame.
+  void RunFrames(int count);
+  bool SendKey(WPARAM key, LPARAM lParam = 1) {
+    return SendMessageA(window_, WM_KEYDOWN, key, lParam) == 1;
+  }
+
+  std::string scratch_;
+  HWND window_ = nullptr;
+};
