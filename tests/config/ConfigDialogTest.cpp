@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
+
 #include "config/ConfigDialog.h"
 #include "config/SaverSettings.h"
 #include "resources/ResourceIds.h"
@@ -12,131 +14,93 @@
 
 namespace {
 
-struct Shown {
-  int minStars = -1, maxStars = -1, minBalls = -1, maxBalls = -1, gravity = -1;
-};
+using Five = std::array<int32_t, 5>;  // min and max stars, min and max balls, gravity
+const char* const Names[5] = {"MinStars", "MaxStars", "MinBalls", "MaxBalls", "GraviticForce"};
+const int ListIds[4] = {IDC_MIN_STARS, IDC_MAX_STARS, IDC_MIN_BALLS, IDC_MAX_BALLS};
 
-// Reads what the dialog shows: the text of each list's selection and the
-// trackbar's position.
-DialogStep Capture(Shown* shown) {
-  return Observe([shown](HWND dialog) {
-    auto shownNumber = [dialog](int id) {
-      int index = ListSelection(dialog, id);
-      std::vector<std::string> texts = ListTexts(dialog, id);
-      return index >= 0 && index < static_cast<int>(texts.size()) ? std::stoi(texts[index]) : -1;
-    };
-    shown->minStars = shownNumber(IDC_MIN_STARS);
-    shown->maxStars = shownNumber(IDC_MAX_STARS);
-    shown->minBalls = shownNumber(IDC_MIN_BALLS);
-    shown->maxBalls = shownNumber(IDC_MAX_BALLS);
-    shown->gravity = TrackbarPosition(dialog);
-  });
+// Reads what the dialog shows: each list's selected text and the trackbar.
+DialogStep Capture(Five* shown) {
+  return [shown](HWND dialog) {
+    for (int i = 0; i < 4; ++i) {
+      const int index = ListSelection(dialog, ListIds[i]);
+      const std::vector<std::string> texts = ListTexts(dialog, ListIds[i]);
+      (*shown)[i] =
+          index >= 0 && index < static_cast<int>(texts.size()) ? std::stoi(texts[index]) : -1;
+    }
+    (*shown)[4] = TrackbarPosition(dialog);
+  };
 }
 
-void ExpectShown(const Shown& shown, int minStars, int maxStars, int minBalls, int maxBalls,
-                 int gravity) {
-  EXPECT_EQ(minStars, shown.minStars);
-  EXPECT_EQ(maxStars, shown.maxStars);
-  EXPECT_EQ(minBalls, shown.minBalls);
-  EXPECT_EQ(maxBalls, shown.maxBalls);
-  EXPECT_EQ(gravity, shown.gravity);
-}
-
-void ExpectStored(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
-                  int32_t gravity) {
-  const char* names[] = {"MinStars", "MaxStars", "MinBalls", "MaxBalls", "GraviticForce"};
-  const int32_t expected[] = {minStars, maxStars, minBalls, maxBalls, gravity};
+void ExpectStored(const Five& expected) {
   for (int i = 0; i < 5; ++i) {
-    StoredValue value = ReadStored(names[i]);
-    ASSERT_TRUE(value.present) << names[i];
-    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.type) << names[i];
-    EXPECT_EQ(static_cast<uint32_t>(expected[i]), value.AsDword()) << names[i];
+    StoredValue value = ReadStored(Names[i]);
+    ASSERT_TRUE(value.present) << Names[i];
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), value.type) << Names[i];
+    EXPECT_EQ(static_cast<uint32_t>(expected[i]), value.AsDword()) << Names[i];
   }
 }
 
-void StoreAll(int32_t minStars, int32_t maxStars, int32_t minBalls, int32_t maxBalls,
-              int32_t gravity) {
-  PutDword("MinStars", minStars);
-  PutDword("MaxStars", maxStars);
-  PutDword("MinBalls", minBalls);
-  PutDword("MaxBalls", maxBalls);
-  PutDword("GraviticForce", gravity);
+void StoreAll(const Five& values) {
+  for (int i = 0; i < 5; ++i) PutDword(Names[i], values[i]);
 }
+
+enum class Stored { NoKey, EmptyKey, Values };
 
 }  // namespace
 
-TEST(ConfigDialog, EveryListHoldsOneToTwelveInOrder) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  std::vector<std::vector<std::string>> lists;
-  INT_PTR result = RunConfigDialog({
-      Observe([&](HWND dialog) {
-        for (int id : {IDC_MIN_STARS, IDC_MAX_STARS, IDC_MIN_BALLS, IDC_MAX_BALLS})
-          lists.push_back(ListTexts(dialog, id));
-      }),
-      PressKey(VK_ESCAPE),
-  });
-  EXPECT_EQ(0, result);
-  const std::vector<std::string> expected = {"1", "2", "3", "4",  "5",  "6",
-                                             "7", "8", "9", "10", "11", "12"};
-  ASSERT_EQ(4u, lists.size());
-  for (const auto& list : lists) EXPECT_EQ(expected, list);
+TEST(ConfigDialog, ShowsWhatIsStoredClampedAndOkStoresItInOrder) {
+  struct Case {
+    const char* what;
+    Stored key;
+    Five stored, shown, saved;
+  };
+  // clang-format off
+  // clang-format off
+  const Case cases[] = {
+      {"no key: the fallbacks", Stored::NoKey, {}, {2, 9, 3, 9, 60}, {2, 9, 3, 9, 60}},
+      {"empty key: the start-up values", Stored::EmptyKey, {}, {1, 10, 1, 10, 80}, {1, 10, 1, 10, 80}},
+      {"reversed balls ordered, equal stars stay", Stored::Values,
+       {4, 4, 12, 1, 90}, {4, 4, 12, 1, 90}, {4, 4, 1, 12, 90}},
+      {"0 and 14 shown clamped, stored unchanged", Stored::Values,
+       {2, 14, 0, 9, 60}, {2, 12, 1, 9, 60}, {2, 14, 0, 9, 60}},
+      {"gravity 200 stored as 120", Stored::Values, {2, 9, 3, 9, 200}, {2, 9, 3, 9, 120}, {2, 9, 3, 9, 120}},
+      {"gravity 10 stored as 40", Stored::Values, {2, 9, 3, 9, 10}, {2, 9, 3, 9, 40}, {2, 9, 3, 9, 40}},
+  };
+  // clang-format on
+  const std::vector<std::string> oneToTwelve = {"1", "2", "3", "4",  "5",  "6",
+                                                "7", "8", "9", "10", "11", "12"};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    SaverSettings = {1, 10, 1, 10, 80};  // as a freshly started saver holds them
+    if (c.key == Stored::EmptyKey) CreateSettingsKey();
+    if (c.key == Stored::Values) StoreAll(c.stored);
+    Five shown = {};
+    std::vector<std::vector<std::string>> lists;
+    const bool enter = c.key == Stored::EmptyKey;  // Enter is OK
+    INT_PTR result = RunConfigDialog({
+        [&](HWND dialog) {
+          for (int id : ListIds) lists.push_back(ListTexts(dialog, id));
+        },
+        Capture(&shown),
+        enter ? PressKey(VK_RETURN) : ClickButton(IDOK),
+    });
+    EXPECT_EQ(1, result);
+    for (const auto& list : lists) EXPECT_EQ(oneToTwelve, list);
+    EXPECT_EQ(c.shown, shown);
+    ExpectStored(c.saved);
+    DWORD subkeys, values;
+    CountUnder("Software\\Quillara", &subkeys, &values);
+    EXPECT_EQ(5u, values);
+  }
 }
 
-TEST(ConfigDialog, TrackbarRunsFortyToOneTwentyInSingleSteps) {
+TEST(ConfigDialog, OkStoresTheUsersChoicesWithAReversedRangeOrdered) {
   RegistrySandbox sandbox;
   ASSERT_TRUE(sandbox.ready());
-  int minimum = 0, maximum = 0, line = 0, page = 0, afterRight = 0, afterPageUp = 0;
-  INT_PTR result = RunConfigDialog({
-      Observe([&](HWND dialog) {
-        HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
-        minimum = static_cast<int>(SendMessageA(trackbar, TBM_GETRANGEMIN, 0, 0));
-        maximum = static_cast<int>(SendMessageA(trackbar, TBM_GETRANGEMAX, 0, 0));
-        line = static_cast<int>(SendMessageA(trackbar, TBM_GETLINESIZE, 0, 0));
-        page = static_cast<int>(SendMessageA(trackbar, TBM_GETPAGESIZE, 0, 0));
-      }),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_RIGHT),
-      Observe([&](HWND dialog) { afterRight = TrackbarPosition(dialog); }),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_PRIOR),
-      Observe([&](HWND dialog) { afterPageUp = TrackbarPosition(dialog); }),
-      ClickButton(IDCANCEL),
-  });
-  EXPECT_EQ(0, result);
-  EXPECT_EQ(40, minimum);
-  EXPECT_EQ(120, maximum);
-  EXPECT_EQ(1, line);
-  EXPECT_EQ(1, page);
-  EXPECT_EQ(61, afterRight) << "from the fallback 60, one arrow step";
-  EXPECT_EQ(60, afterPageUp) << "one page step back";
-}
-
-TEST(ConfigDialog, UserWithoutKeySeesFallbacksAndOkStoresThem) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  Shown shown;
-  INT_PTR result = RunConfigDialog({Capture(&shown), ClickButton(IDOK)});
-  EXPECT_EQ(1, result);
-  ExpectShown(shown, 2, 9, 3, 9, 60);
-  ExpectStored(2, 9, 3, 9, 60);
-  EXPECT_EQ(5u, StoredValueCount());
-}
-
-TEST(ConfigDialog, UserWithEmptyKeySeesStartUpValues) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  CreateSettingsKey();
-  Shown shown;
-  INT_PTR result = RunConfigDialog({Capture(&shown), PressKey(VK_RETURN)});
-  EXPECT_EQ(1, result) << "Enter is OK";
-  ExpectShown(shown, 1, 10, 1, 10, 80);
-  ExpectStored(1, 10, 1, 10, 80);
-}
-
-TEST(ConfigDialog, OkStoresWhatIsShownAndPutsReversedRangesInOrder) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  StoreAll(2, 9, 3, 9, 60);
-  Shown shown;
+  StoreAll({2, 9, 3, 9, 60});
+  Five shown = {};
   INT_PTR result = RunConfigDialog({
       ChooseInList(IDC_MIN_STARS, 6),  // 7
       ChooseInList(IDC_MAX_STARS, 2),  // 3
@@ -147,140 +111,87 @@ TEST(ConfigDialog, OkStoresWhatIsShownAndPutsReversedRangesInOrder) {
       ClickButton(IDOK),
   });
   EXPECT_EQ(1, result);
-  ExpectShown(shown, 7, 3, 5, 5, 120);
-  ExpectStored(3, 7, 5, 5, 120);
+  EXPECT_EQ((Five{7, 3, 5, 5, 120}), shown);
+  ExpectStored({3, 7, 5, 5, 120});
   EXPECT_EQ(3, SaverSettings.MinStars);
   EXPECT_EQ(7, SaverSettings.MaxStars);
 }
 
-TEST(ConfigDialog, BallsAreOrderedIndependentlyOfStars) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  StoreAll(4, 4, 12, 1, 90);
-  INT_PTR result = RunConfigDialog({ClickButton(IDOK)});
-  EXPECT_EQ(1, result);
-  ExpectStored(4, 4, 1, 12, 90);
+TEST(ConfigDialog, CancelEscapeAndTheCloseBoxStoreNothingAndEndWithZero) {
+  struct Case {
+    const char* what;
+    bool key;
+    DialogStep dismiss;
+  };
+  const Case cases[] = {
+      {"Cancel", true, ClickButton(IDCANCEL)},
+      {"Escape", true, PressKey(VK_ESCAPE)},
+      {"close box", true, ClickCloseBox()},
+      {"Escape without a key", false, PressKey(VK_ESCAPE)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.ready());
+    if (c.key) StoreAll({2, 5, 3, 6, 70});
+    INT_PTR result = RunConfigDialog({
+        ChooseInList(IDC_MIN_STARS, 11),
+        ChooseInList(IDC_MAX_BALLS, 0),
+        PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_HOME),
+        c.dismiss,
+    });
+    EXPECT_EQ(0, result);
+    if (c.key) ExpectStored({2, 5, 3, 6, 70});
+    EXPECT_EQ(c.key, SettingsKeyExists());
+  }
 }
 
-TEST(ConfigDialog, CancelAfterChangesStoresNothing) {
+TEST(ConfigDialog, TrackbarStepsOneFromFortyToOneTwentyAndCancelKeepsTheSetting) {
   RegistrySandbox sandbox;
   ASSERT_TRUE(sandbox.ready());
-  StoreAll(2, 5, 3, 6, 70);
+  StoreAll({2, 9, 3, 9, 75});
+  int range[4] = {}, afterLeft = 0, afterPageUp = 0;
   INT_PTR result = RunConfigDialog({
-      ChooseInList(IDC_MIN_STARS, 11),
-      ChooseInList(IDC_MAX_BALLS, 0),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_HOME),
+      [&](HWND dialog) {
+        const UINT queries[4] = {TBM_GETRANGEMIN, TBM_GETRANGEMAX, TBM_GETLINESIZE,
+                                 TBM_GETPAGESIZE};
+        for (int i = 0; i < 4; ++i)
+          range[i] =
+              static_cast<int>(SendDlgItemMessageA(dialog, IDC_GRAVITY_TRACKBAR, queries[i], 0, 0));
+      },
+      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_LEFT),
+      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_LEFT),
+      [&](HWND dialog) { afterLeft = TrackbarPosition(dialog); },
+      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_PRIOR),
+      [&](HWND dialog) { afterPageUp = TrackbarPosition(dialog); },
       ClickButton(IDCANCEL),
   });
   EXPECT_EQ(0, result);
-  ExpectStored(2, 5, 3, 6, 70);
-  EXPECT_EQ(5u, StoredValueCount());
-}
-
-TEST(ConfigDialog, EscapeStoresNothingAndCreatesNoKey) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  INT_PTR result = RunConfigDialog({ChooseInList(IDC_MIN_STARS, 3), PressKey(VK_ESCAPE)});
-  EXPECT_EQ(0, result);
-  EXPECT_FALSE(SettingsKeyExists());
-}
-
-TEST(ConfigDialog, CloseBoxStoresNothing) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  StoreAll(1, 2, 3, 4, 50);
-  INT_PTR result = RunConfigDialog({
-      ChooseInList(IDC_MAX_STARS, 8),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_RIGHT),
-      ClickCloseBox(),
-  });
-  EXPECT_EQ(0, result);
-  ExpectStored(1, 2, 3, 4, 50);
-}
-
-TEST(ConfigDialog, MovingTheTrackbarThenCancelChangesNothingInMemory) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  StoreAll(2, 9, 3, 9, 75);
-  int moved = 0;
-  INT_PTR result = RunConfigDialog({
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_LEFT),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_LEFT),
-      Observe([&](HWND dialog) { moved = TrackbarPosition(dialog); }),
-      ClickButton(IDCANCEL),
-  });
-  EXPECT_EQ(0, result);
-  EXPECT_EQ(73, moved);
+  EXPECT_EQ(40, range[0]);
+  EXPECT_EQ(120, range[1]);
+  EXPECT_EQ(1, range[2]) << "line size";
+  EXPECT_EQ(1, range[3]) << "page size";
+  EXPECT_EQ(73, afterLeft);
+  EXPECT_EQ(72, afterPageUp);
   EXPECT_EQ(75, SaverSettings.GraviticForce) << "scrolling is not tracked";
-  ExpectStored(2, 9, 3, 9, 75);
-}
-
-TEST(ConfigDialog, MovingTheTrackbarThenOkStoresTheNewPosition) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  StoreAll(2, 9, 3, 9, 75);
-  INT_PTR result = RunConfigDialog({
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_RIGHT),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_RIGHT),
-      PressKeyOn(IDC_GRAVITY_TRACKBAR, VK_RIGHT),
-      ClickButton(IDOK),
-  });
-  EXPECT_EQ(1, result);
-  ExpectStored(2, 9, 3, 9, 78);
-}
-
-TEST(ConfigDialog, OutOfRangeCountsShowClampedAndOkStoresThemUntouched) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  StoreAll(2, 14, 0, 9, 60);
-  Shown shown;
-  INT_PTR result = RunConfigDialog({Capture(&shown), ClickButton(IDOK)});
-  EXPECT_EQ(1, result);
-  ExpectShown(shown, 2, 12, 1, 9, 60);
-  ExpectStored(2, 14, 0, 9, 60);
+  ExpectStored({2, 9, 3, 9, 75});
 }
 
 TEST(ConfigDialog, TabbingThroughTheListsTakesWhatTheyShow) {
   RegistrySandbox sandbox;
   ASSERT_TRUE(sandbox.ready());
-  StoreAll(2, 14, 0, 9, 60);
+  StoreAll({2, 14, 0, 9, 60});
   std::vector<int> focusIds;
-  auto noteFocus = Observe([&](HWND) { focusIds.push_back(GetDlgCtrlID(GetFocus())); });
-  INT_PTR result = RunConfigDialog({
-      noteFocus,
-      PressKey(VK_TAB),
-      noteFocus,  // Cancel
-      PressKey(VK_TAB),
-      noteFocus,  // trackbar
-      PressKey(VK_TAB),
-      noteFocus,  // 1008
-      PressKey(VK_TAB),
-      noteFocus,  // 1009
-      PressKey(VK_TAB),
-      noteFocus,  // 1010
-      PressKey(VK_TAB),
-      noteFocus,  // 1011
-      ClickButton(IDOK),
-  });
-  EXPECT_EQ(1, result);
+  DialogStep noteFocus = [&](HWND) { focusIds.push_back(GetDlgCtrlID(GetFocus())); };
+  std::vector<DialogStep> steps = {noteFocus};
+  for (int i = 0; i < 6; ++i) steps.insert(steps.end(), {PressKey(VK_TAB), noteFocus});
+  steps.push_back(ClickButton(IDOK));
+  EXPECT_EQ(1, RunConfigDialog(steps));
   const std::vector<int> tabOrder = {IDOK,          IDCANCEL,      IDC_GRAVITY_TRACKBAR,
                                      IDC_MIN_STARS, IDC_MAX_STARS, IDC_MIN_BALLS,
                                      IDC_MAX_BALLS};
-  EXPECT_EQ(tabOrder, focusIds);
-  ExpectStored(2, 12, 1, 9, 60);
-}
-
-TEST(ConfigDialog, GravityOutsideTheRangeIsStoredAtTheNearerEnd) {
-  for (auto [stored, saved] : {std::pair{200, 120}, std::pair{10, 40}}) {
-    RegistrySandbox sandbox;
-    ASSERT_TRUE(sandbox.ready());
-    StoreAll(2, 9, 3, 9, stored);
-    Shown shown;
-    INT_PTR result = RunConfigDialog({Capture(&shown), ClickButton(IDOK)});
-    EXPECT_EQ(1, result);
-    EXPECT_EQ(saved, shown.gravity) << "stored " << stored;
-    ExpectStored(2, 9, 3, 9, saved);
-  }
+  EXPECT_EQ(tabOrder, focusIds) << "OK has the focus first";
+  ExpectStored({2, 12, 1, 9, 60});
 }
 
 TEST(ConfigDialog, OkStillEndsWithOneWhenTheKeyCannotBeCreated) {
@@ -292,86 +203,13 @@ TEST(ConfigDialog, OkStillEndsWithOneWhenTheKeyCannotBeCreated) {
   EXPECT_EQ(60, SaverSettings.GraviticForce) << "nothing was taken from the trackbar";
 }
 
-TEST(ConfigDialog, ControlsAreCreatedInTemplateOrder) {
-  RegistrySandbox sandbox;
-  ASSERT_TRUE(sandbox.ready());
-  std::vector<std::string> classes;
-  std::vector<int> ids;
-  HWND focusAtStart = nullptr, okButton = nullptr;
-  INT_PTR result = RunConfigDialog({
-      Observe([&](HWND dialog) {
-        focusAtStart = GetFocus();
-        okButton = GetDlgItem(dialog, IDOK);
-        for (HWND child = GetWindow(dialog, GW_CHILD); child;
-             child = GetWindow(child, GW_HWNDNEXT)) {
-          char name[64] = {};
-          GetClassNameA(child, name, sizeof name);
-          classes.push_back(CharUpperA(name));
-          ids.push_back(static_cast<short>(GetDlgCtrlID(child)));
-        }
-      }),
-      PressKey(VK_ESCAPE),
-  });
-  EXPECT_EQ(0, result);
-  EXPECT_EQ(okButton, focusAtStart) << "OK has the focus first";
-  const std::vector<int> expectedIds = {1,  2,  1001, -1, -1, -1,   -1,   -1,   -1,
-                                        -1, -1, -1,   -1, -1, 1008, 1009, 1010, 1011};
-  EXPECT_EQ(expectedIds, ids);
-  ASSERT_EQ(18u, classes.size());
-  EXPECT_EQ("MSCTLS_TRACKBAR32", classes[2]);
-  EXPECT_EQ("COMBOBOX", classes[17]);
-}
-
-TEST(ConfigDialogRoutines, NormaliseRangeSwapsOnlyAReversedPair) {
-  int32_t low = 7, high = 3;
-  NormaliseRange(low, high);
-  EXPECT_EQ(3, low);
-  EXPECT_EQ(7, high);
-  low = 5, high = 5;
-  NormaliseRange(low, high);
-  EXPECT_EQ(5, low);
-  EXPECT_EQ(5, high);
-  low = -1, high = -2;  // signed comparison
-  NormaliseRange(low, high);
-  EXPECT_EQ(-2, low);
-  EXPECT_EQ(-1, high);
-  low = INT32_MIN, high = INT32_MAX;
-  NormaliseRange(low, high);
-  EXPECT_EQ(INT32_MIN, low);
-  EXPECT_EQ(INT32_MAX, high);
-}
-
-TEST(ConfigDialogRoutines, PrepareDialogClassesAlwaysAllowsTheDialog) {
-  EXPECT_TRUE(PrepareDialogClasses(GetModuleHandleA(nullptr)));
-  EXPECT_TRUE(PrepareDialogClasses(nullptr));
-}
-
-TEST(ConfigDialogRoutines, ListRoutinesClampAndReadFromTheTable) {
-  InitCommonControls();
-  HWND dialog = CreateWindowExA(0, "STATIC", "lists", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
-  HWND list = CreateWindowExA(
-      0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0, 60, 200,
-      dialog, reinterpret_cast<HMENU>(1008), GetModuleHandleA(nullptr), nullptr);
-  ASSERT_NE(nullptr, list);
-  EXPECT_EQ(1, ReadCountList(dialog, 1008)) << "an empty list reads as 1";
-  EXPECT_EQ(0, GetListSelection(dialog, 1008));
-
-  FillCountList(dialog, 1008, CountChoices, 12, -5);
-  EXPECT_EQ(12, SendMessageA(list, CB_GETCOUNT, 0, 0));
-  EXPECT_EQ(0, GetListSelection(dialog, 1008));
-  EXPECT_EQ(1, ReadCountList(dialog, 1008));
-
-  SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  FillCountList(dialog, 1008, CountChoices, 12, 12);
-  EXPECT_EQ(11, GetListSelection(dialog, 1008));
-  EXPECT_EQ(12, ReadCountList(dialog, 1008));
-
-  SendMessageA(list, CB_RESETCONTENT, 0, 0);
-  FillCountList(dialog, 1008, CountChoices, 12, 9);
-  EXPECT_EQ(10, ReadCountList(dialog, 1008)) << "\"10\" follows \"9\"";
-
-  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  EXPECT_EQ(1, ReadCountList(dialog, 1008)) << "no selection reads as 1";
-  DestroyWindow(dialog);
+TEST(ConfigDialog, NormaliseRangeSwapsOnlyAReversedPairComparingSigned) {
+  const int32_t cases[][4] = {
+      {7, 3, 3, 7}, {5, 5, 5, 5}, {-1, -2, -2, -1}, {INT32_MIN, INT32_MAX, INT32_MIN, INT32_MAX}};
+  for (const auto& c : cases) {
+    int32_t low = c[0], high = c[1];
+    NormaliseRange(low, high);
+    EXPECT_EQ(c[2], low) << c[0] << " " << c[1];
+    EXPECT_EQ(c[3], high) << c[0] << " " << c[1];
+  }
 }

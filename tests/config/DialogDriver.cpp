@@ -117,7 +117,3 @@ DialogStep ClickButton(int buttonId) {
 DialogStep ClickCloseBox() {
   return [](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); };
 }
-
-DialogStep Observe(std::function<void(HWND)> look) {
-  return [look](HWND dialog) { look(dialog); };
-}

@@ -16,7 +16,7 @@ using DialogStep = std::function<void(HWND dialog)>;
 
 INT_PTR RunConfigDialog(const std::vector<DialogStep>& steps);
 
-// Observations, to call from inside a step.
+// Observations, to make from inside a step (any function of the dialog).
 std::vector<std::string> ListTexts(HWND dialog, int listId);
 int ListSelection(HWND dialog, int listId);
 int TrackbarPosition(HWND dialog);
@@ -28,4 +28,3 @@ DialogStep PressKeyOn(int controlId, int virtualKey);  // focus the control firs
 DialogStep ChooseInList(int listId, int index);        // Home, then Down index times
 DialogStep ClickButton(int buttonId);                  // mouse press and release
 DialogStep ClickCloseBox();
-DialogStep Observe(std::function<void(HWND)> look);

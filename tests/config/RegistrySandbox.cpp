@@ -16,9 +16,7 @@ RegistrySandbox::RegistrySandbox(bool volatileRoot) {
   if (RegCreateKeyExA(HKEY_CURRENT_USER, name, 0, nullptr, options, KEY_ALL_ACCESS, nullptr,
                       &scratch_, nullptr) != ERROR_SUCCESS) {
     scratch_ = nullptr;
-    return;
-  }
-  if (RegOverridePredefKey(HKEY_CURRENT_USER, scratch_) != ERROR_SUCCESS) {
+  } else if (RegOverridePredefKey(HKEY_CURRENT_USER, scratch_) != ERROR_SUCCESS) {
     RegCloseKey(scratch_);
     scratch_ = nullptr;
   }
@@ -45,21 +43,16 @@ bool SettingsKeyExists() {
   return true;
 }
 
-void CreateSettingsKey() {
-  HKEY key;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                      nullptr) == ERROR_SUCCESS) {
-    RegCloseKey(key);
-  }
-}
+void CreateSettingsKey() { PutRaw(nullptr, 0, {}); }
 
+// A null name only creates the key.
 void PutRaw(const char* name, DWORD type, const std::vector<unsigned char>& data) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
-  RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
+  if (name) RegSetValueExA(key, name, 0, type, data.data(), static_cast<DWORD>(data.size()));
   RegCloseKey(key);
 }
 
@@ -77,42 +70,19 @@ StoredValue ReadStored(const char* name) {
   DWORD size = 0;
   if (RegQueryValueExA(key, name, nullptr, &result.type, nullptr, &size) == ERROR_SUCCESS) {
     result.data.resize(size);
-    if (RegQueryValueExA(key, name, nullptr, &result.type, result.data.data(), &size) ==
-        ERROR_SUCCESS) {
-      result.present = true;
-      result.data.resize(size);
-    }
+    result.present = RegQueryValueExA(key, name, nullptr, &result.type, result.data.data(),
+                                      &size) == ERROR_SUCCESS;
+    result.data.resize(size);
   }
   RegCloseKey(key);
   return result;
 }
 
-namespace {
-void CountUnder(HKEY root, const char* path, DWORD* subkeys, DWORD* values) {
+void CountUnder(const char* path, DWORD* subkeys, DWORD* values) {
   *subkeys = *values = 0;
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  HKEY key = HKEY_CURRENT_USER;
+  if (path && RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subkeys, nullptr, nullptr, values, nullptr,
                    nullptr, nullptr, nullptr);
-  RegCloseKey(key);
-}
-}  // namespace
-
-DWORD StoredValueCount() {
-  DWORD subkeys, values;
-  CountUnder(HKEY_CURRENT_USER, SettingsPath, &subkeys, &values);
-  return values;
-}
-
-DWORD StoredSubkeyCount() {
-  DWORD subkeys, values;
-  CountUnder(HKEY_CURRENT_USER, SettingsPath, &subkeys, &values);
-  return subkeys;
-}
-
-DWORD RootSubkeyCount() {
-  DWORD subkeys = 0;
-  RegQueryInfoKeyA(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                   nullptr, nullptr, nullptr, nullptr, nullptr);
-  return subkeys;
+  if (path) RegCloseKey(key);
 }

@@ -15,20 +15,18 @@ class RegistrySandbox {
   ~RegistrySandbox();
   RegistrySandbox(const RegistrySandbox&) = delete;
   RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
   bool ready() const { return scratch_ != nullptr; }
-  const std::string& path() const { return path_; }  // below the real HKCU
 
  private:
-  std::string path_;
+  std::string path_;  // below the real HKEY_CURRENT_USER
   HKEY scratch_ = nullptr;
 };
 
-// Helpers on the redirected HKEY_CURRENT_USER.
+// Helpers on the settings key of the redirected HKEY_CURRENT_USER.
 bool SettingsKeyExists();
 void CreateSettingsKey();
-void PutDword(const char* name, uint32_t value);
 void PutRaw(const char* name, DWORD type, const std::vector<unsigned char>& data);
+void PutDword(const char* name, uint32_t value);
 
 struct StoredValue {
   bool present = false;
@@ -37,8 +35,5 @@ struct StoredValue {
   uint32_t AsDword() const;
 };
 StoredValue ReadStored(const char* name);
-// Number of values and of subkeys in the settings key.
-DWORD StoredValueCount();
-DWORD StoredSubkeyCount();
-// Number of subkeys directly under the redirected HKEY_CURRENT_USER.
-DWORD RootSubkeyCount();
+// Subkeys and values of the key at path (nullptr: HKEY_CURRENT_USER itself).
+void CountUnder(const char* path, DWORD* subkeys, DWORD* values);

@@ -8,35 +8,25 @@
 
 #include "config/SaverSettings.h"
 #include "sim/Universe.h"
-#include "tests/sim/TestClock.h"
+#include "tests/sim/UniverseHelpers.h"
 
 namespace {
 
-bool Counting = false;
-long Allocations = 0;
-long FailAt = -1;  // the counted allocation that fails; -1 for none
+long Allocations = -1;  // counted from 0 while a window is open; -1: not counting
+long FailAt = -1;       // the counted allocation that fails; -2 fails them all
 
 void* Allocate(std::size_t size) {
-  if (Counting) {
+  if (Allocations >= 0) {
     const long index = Allocations++;
     if (index == FailAt || FailAt == -2) return nullptr;
   }
   return std::malloc(size == 0 ? 1 : size);
 }
 
-// Counts allocations made while it lives; failAt picks one to fail
-// (-2 fails them all).
-class AllocationWindow {
- public:
-  explicit AllocationWindow(long failAt = -1) {
-    Allocations = 0;
-    FailAt = failAt;
-    Counting = true;
-  }
-  ~AllocationWindow() {
-    Counting = false;
-    FailAt = -1;
-  }
+// Counts the allocations made while it lives.
+struct AllocationWindow {
+  explicit AllocationWindow(long failAt = -1) { Allocations = 0, FailAt = failAt; }
+  ~AllocationWindow() { Allocations = -1, FailAt = -1; }
   long Count() const { return Allocations; }
 };
 
@@ -58,11 +48,13 @@ void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 TEST(Allocation, StepAllocatesNothingOverManyFrames) {
-  SaverSettings.MinStars = 15;
-  SaverSettings.MaxStars = 15;
-  SaverSettings.MinBalls = 15;
-  SaverSettings.MaxBalls = 15;
-  SaverSettings.GraviticForce = 120;
+  SaverSettings = {15, 15, 15, 15, 120};
+  {
+    ClockAt at(3);
+    AllocationWindow window;  // the counting works: 4 stars and 6 balls make ten
+    Universe u(4, 6);
+    EXPECT_EQ(10, window.Count());
+  }
   long frames = 0, allocations = 0;
   for (int32_t second = 0; second < 20; ++second) {
     ClockAt at(second);
@@ -78,49 +70,24 @@ TEST(Allocation, StepAllocatesNothingOverManyFrames) {
   EXPECT_EQ(0, allocations);
 }
 
-TEST(Allocation, ConstructionAllocatesOncePerBody) {
-  // The window itself works: a universe of 4 stars and 6 balls makes ten.
-  ClockAt at(3);
-  AllocationWindow window;
-  Universe u(4, 6);
-  EXPECT_EQ(10, window.Count());
-}
-
-TEST(Allocation, NoMemoryForAnyBodyGivesAnEmptyUniverse) {
-  ClockAt at(11);
-  AllocationWindow window(-2);
-  Universe u(6, 6);
-  EXPECT_EQ(0, u.starCount);
-  EXPECT_EQ(0, u.ballCount);
-  for (int i = 0; i < UniverseCapacity; ++i) {
-    EXPECT_EQ(nullptr, u.stars[i]);
-    EXPECT_EQ(nullptr, u.balls[i]);
-  }
-  u.ApplyGravity();
-  u.ResolveCollisions();
-}
-
-TEST(Allocation, AFailedBodyShortensItsKindOnly) {
-  ClockAt at(12);
-  {
-    AllocationWindow window(2);  // the third star
-    Universe u(5, 4);
-    EXPECT_EQ(2, u.starCount);
-    EXPECT_EQ(4, u.ballCount);
+TEST(Allocation, ABodyWithoutMemoryIsLeftOutAndShortensItsKindOnly) {
+  struct Case {
+    long failAt;  // -2: every allocation fails
+    int32_t stars, balls, expectedStars, expectedBalls;
+  };
+  const Case cases[] = {{-2, 6, 6, 0, 0}, {2, 5, 4, 2, 4}, {5 + 3, 5, 7, 5, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.failAt);
+    ClockAt at(12);
+    AllocationWindow window(c.failAt);
+    Universe u(c.stars, c.balls);
+    EXPECT_EQ(c.expectedStars, u.starCount);
+    EXPECT_EQ(c.expectedBalls, u.ballCount);
     for (int i = 0; i < UniverseCapacity; ++i) {
-      EXPECT_EQ(i < 2, u.stars[i] != nullptr) << i;
-      EXPECT_EQ(i < 4, u.balls[i] != nullptr) << i;
+      EXPECT_EQ(i < c.expectedStars, u.stars[i] != nullptr) << i;
+      EXPECT_EQ(i < c.expectedBalls, u.balls[i] != nullptr) << i;
     }
     u.ApplyGravity();
     u.ResolveCollisions();
-  }
-  {
-    AllocationWindow window(5 + 3);  // the fourth ball
-    Universe u(5, 7);
-    EXPECT_EQ(5, u.starCount);
-    EXPECT_EQ(3, u.ballCount);
-    for (int i = 0; i < UniverseCapacity; ++i) {
-      EXPECT_EQ(i < 3, u.balls[i] != nullptr) << i;
-    }
   }
 }

@@ -5,26 +5,12 @@
 #include <vector>
 
 struct GLCall {
-  enum Kind { Color, Push, Pop, Translate, Begin, Vertex, End };
-  Kind kind;
-  float a;
-  float b;
-  float c;
-  unsigned int mode;
+  enum Kind { Color, Push, Pop, Translate, Begin, Vertex, End } kind;
+  float a = 0, b = 0, c = 0;  // glBegin's mode is kept in a
 };
 
 bool operator==(const GLCall& left, const GLCall& right);
-std::string Describe(const GLCall& call);
 std::string Describe(const std::vector<GLCall>& calls);
 
-// Every call since the last ClearRecordedGL, in order.
+// Every call since the vector was last cleared, in order.
 extern std::vector<GLCall> RecordedGL;
-void ClearRecordedGL();
-
-GLCall ColorCall(float red, float green, float blue);
-GLCall PushCall();
-GLCall PopCall();
-GLCall TranslateCall(float x, float y, float z);
-GLCall BeginCall(unsigned int mode);
-GLCall VertexCall(float x, float y);
-GLCall EndCall();

@@ -2,6 +2,21 @@
 
 #include <cstring>
 
+#include "sim/Clock.h"
+
+namespace {
+int32_t FixedSecond = 0;
+int32_t FixedClock() { return FixedSecond; }
+bool SameBits(Vec2 a, Vec2 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+}  // namespace
+
+ClockAt::ClockAt(int32_t seconds) {
+  FixedSecond = seconds;
+  ClockSource = FixedClock;
+}
+
+ClockAt::~ClockAt() { ClockSource = SystemClock; }
+
 void AddStar(Universe& universe, float x, float y) {
   universe.stars[universe.starCount++] = new Star(x, y);
 }
@@ -12,10 +27,6 @@ Ball& AddBall(Universe& universe, float x, float y, float vx, float vy) {
   universe.balls[universe.ballCount++] = ball;
   return *ball;
 }
-
-namespace {
-bool SameBits(Vec2 a, Vec2 b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-}  // namespace
 
 bool SameUniverse(const Universe& a, const Universe& b) {
   if (a.starCount != b.starCount || a.ballCount != b.ballCount) return false;

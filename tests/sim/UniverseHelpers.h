@@ -1,8 +1,17 @@
-// Building universes by hand for the physics and drawing tests.
+// Universes from a known clock second, or built by hand body by body.
 #pragma once
 #include <cstdint>
 
 #include "sim/Universe.h"
+
+// Sets the clock to one second and restores the system clock on scope exit.
+class ClockAt {
+ public:
+  explicit ClockAt(int32_t seconds);
+  ~ClockAt();
+  ClockAt(const ClockAt&) = delete;
+  ClockAt& operator=(const ClockAt&) = delete;
+};
 
 // Appends a body to a universe made empty with Universe(0, 0).
 void AddStar(Universe& universe, float x, float y);

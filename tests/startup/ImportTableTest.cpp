@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -23,81 +24,60 @@ struct PeImports {
   DWORD delayImportSize = 0;
 };
 
-template <typename T>
-bool ReadAt(const std::vector<unsigned char>& file, size_t offset, T* value) {
-  if (offset + sizeof(T) > file.size()) return false;
-  std::memcpy(value, file.data() + offset, sizeof(T));
-  return true;
-}
-
 PeImports ReadImports(const std::string& path) {
   PeImports result;
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    result.error = "cannot open " + path;
-    return result;
-  }
-  std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
+  const std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)),
+                                        std::istreambuf_iterator<char>());
+  auto read = [&](size_t offset, auto* value) {
+    if (offset > file.size() || sizeof *value > file.size() - offset) return false;
+    std::memcpy(value, file.data() + offset, sizeof *value);
+    return true;
+  };
   IMAGE_DOS_HEADER dos;
   DWORD signature = 0;
-  if (!ReadAt(file, 0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE ||
-      !ReadAt(file, dos.e_lfanew, &signature) || signature != IMAGE_NT_SIGNATURE) {
-    result.error = "not a PE file";
-    return result;
-  }
   IMAGE_FILE_HEADER header;
-  size_t headerAt = dos.e_lfanew + 4;
-  ReadAt(file, headerAt, &header);
-  result.machine = header.Machine;
-  size_t optionalAt = headerAt + sizeof header;
   WORD magic = 0;
-  ReadAt(file, optionalAt, &magic);
-  IMAGE_DATA_DIRECTORY imports = {}, delayImports = {};
-  if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
-    IMAGE_OPTIONAL_HEADER32 optional;
-    ReadAt(file, optionalAt, &optional);
-    result.subsystem = optional.Subsystem;
-    imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    delayImports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT];
-  } else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
-    IMAGE_OPTIONAL_HEADER64 optional;
-    ReadAt(file, optionalAt, &optional);
-    result.subsystem = optional.Subsystem;
-    imports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    delayImports = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT];
-  } else {
-    result.error = "unknown optional header";
+  if (!read(0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE || !read(dos.e_lfanew, &signature) ||
+      signature != IMAGE_NT_SIGNATURE || !read(dos.e_lfanew + 4, &header) ||
+      !read(dos.e_lfanew + 4 + sizeof header, &magic)) {
+    result.error = "not a PE file: " + path;
     return result;
   }
+  result.machine = header.Machine;
+  // Both optional header layouts keep Subsystem at the same place.
+  const size_t optionalAt = dos.e_lfanew + 4 + sizeof header;
+  const size_t directoriesAt =
+      optionalAt + (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC
+                        ? offsetof(IMAGE_OPTIONAL_HEADER64, DataDirectory)
+                        : offsetof(IMAGE_OPTIONAL_HEADER32, DataDirectory));
+  IMAGE_DATA_DIRECTORY imports = {}, delayImports = {};
+  read(optionalAt + offsetof(IMAGE_OPTIONAL_HEADER32, Subsystem), &result.subsystem);
+  read(directoriesAt + IMAGE_DIRECTORY_ENTRY_IMPORT * sizeof imports, &imports);
+  read(directoriesAt + IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT * sizeof imports, &delayImports);
   result.delayImportSize = delayImports.Size;
 
-  std::vector<IMAGE_SECTION_HEADER> sections(header.NumberOfSections);
-  size_t sectionsAt = optionalAt + header.SizeOfOptionalHeader;
-  for (size_t i = 0; i < sections.size(); ++i)
-    ReadAt(file, sectionsAt + i * sizeof(IMAGE_SECTION_HEADER), &sections[i]);
   auto fileOffset = [&](DWORD rva) -> size_t {
-    for (const auto& s : sections) {
+    IMAGE_SECTION_HEADER s;
+    for (WORD i = 0; i < header.NumberOfSections; ++i) {
+      if (!read(optionalAt + header.SizeOfOptionalHeader + i * sizeof s, &s)) break;
       DWORD size = std::max(s.Misc.VirtualSize, s.SizeOfRawData);
       if (rva >= s.VirtualAddress && rva < s.VirtualAddress + size)
         return rva - s.VirtualAddress + s.PointerToRawData;
     }
     return SIZE_MAX;
   };
-
-  size_t at = fileOffset(imports.VirtualAddress);
-  for (;; at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-    IMAGE_IMPORT_DESCRIPTOR descriptor;
-    if (at == SIZE_MAX || !ReadAt(file, at, &descriptor)) {
+  IMAGE_IMPORT_DESCRIPTOR descriptor;
+  for (size_t at = fileOffset(imports.VirtualAddress);; at += sizeof descriptor) {
+    if (at == SIZE_MAX || !read(at, &descriptor)) {
       result.error = "import table runs off the file";
       return result;
     }
     if (descriptor.Name == 0) break;
-    size_t nameAt = fileOffset(descriptor.Name);
     std::string name;
-    for (char c; nameAt < file.size() && (c = static_cast<char>(file[nameAt])) != 0; ++nameAt) {
+    char c;
+    for (size_t nameAt = fileOffset(descriptor.Name); read(nameAt, &c) && c != 0; ++nameAt)
       name += static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    }
     result.libraries.insert(name);
   }
   return result;

@@ -69,10 +69,6 @@ BOOL CALLBACK CheckWindow(HWND window, LPARAM parameter) {
   return TRUE;
 }
 
-BOOL CALLBACK CloseWindowOf(HWND window, LPARAM process) {
-  if (WindowProcess(window) == static_cast<DWORD>(process)) PostMessageA(window, WM_CLOSE, 0, 0);
-  return TRUE;
-}
 }  // namespace
 
 HWND ChildProcess::WaitForWindow(const std::function<bool(HWND)>& match, DWORD milliseconds) {
@@ -85,14 +81,12 @@ HWND ChildProcess::WaitForWindow(const std::function<bool(HWND)>& match, DWORD m
       milliseconds);
 }
 
+// The tests close what they open; a child still running here is ended hard.
 void ChildProcess::End() {
   if (!started_) return;
   if (WaitForSingleObject(info_.hProcess, 0) != WAIT_OBJECT_0) {
-    EnumWindows(CloseWindowOf, static_cast<LPARAM>(info_.dwProcessId));
-    if (WaitForExit(3000) == NoExitYet) {
-      TerminateProcess(info_.hProcess, 0xDEAD);
-      WaitForSingleObject(info_.hProcess, 3000);
-    }
+    TerminateProcess(info_.hProcess, 0xDEAD);
+    WaitForSingleObject(info_.hProcess, 3000);
   }
   CloseHandle(info_.hThread);
   CloseHandle(info_.hProcess);

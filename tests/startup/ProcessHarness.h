@@ -22,7 +22,7 @@ class ChildProcess {
   DWORD WaitForExit(DWORD milliseconds);
   // The first top-level window of the child that matches, or null.
   HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD milliseconds);
-  // Closes the child's windows, then terminates it if it still runs.
+  // Terminates the child if it still runs.
   void End();
   DWORD id() const { return info_.dwProcessId; }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "tests/startup/ProcessHarness.h"
@@ -13,10 +14,55 @@ namespace {
 
 const std::string Scr = WindowsPath(QUILLARA_SCR_PATH);
 constexpr DWORD Patience = 15000;
+constexpr uint64_t Wrap = 1ull << 32;
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+enum class Outcome { FullScreen, Preview, Dialog, MinusOne };
+enum class Owner { None, Other, Foreground };  // of the dialog
 
-std::string Number(uint64_t value) { return std::to_string(value); }
+struct Row {
+  const char* line;  // {name} stands for a value of the test's windows
+  Outcome outcome;
+  Owner owner;
+};
+
+// clang-format off
+const Row Rows[] = {
+    {"quillara.scr", Outcome::Dialog, Owner::None},
+    {"{scr}", Outcome::Dialog, Owner::None},
+    {"{scr}   ", Outcome::Dialog, Owner::None},
+    {"\"{path} /s", Outcome::Dialog, Owner::None},  // unterminated quote: all of it is the name
+    {"quillara.scr /c:{other}", Outcome::Dialog, Owner::Other},
+    {"quillara.scr /C:{other+wrap}", Outcome::Dialog, Owner::Other},
+    {"quillara.scr /c {other}", Outcome::Dialog, Owner::Foreground},  // read only after a colon
+    {"quillara.scr /c", Outcome::Dialog, Owner::Foreground},
+    {"quillara.scr /c:{gone}", Outcome::Dialog, Owner::Foreground},
+    {"quillara.scr /c:0", Outcome::Dialog, Owner::Foreground},
+    {"quillara.scr /s", Outcome::FullScreen}, {"quillara.scr -s", Outcome::FullScreen},
+    {"quillara.scr s", Outcome::FullScreen}, {"quillara.scr /S", Outcome::FullScreen},
+    {"quillara.scr //s", Outcome::FullScreen}, {"quillara.scr -/s", Outcome::FullScreen},
+    {"quillara.scr / s", Outcome::FullScreen},
+    {"quillara.scr \t  \t/s", Outcome::FullScreen},
+    {"quillara.scr /s /p 12 /c whatever", Outcome::FullScreen},
+    {"\t/s", Outcome::FullScreen},  // a first byte at or below the space skips no name
+    {"{scr}/s", Outcome::FullScreen},
+    {"quillara.scr /p {host}", Outcome::Preview}, {"quillara.scr /P{host}", Outcome::Preview},
+    {"quillara.scr /p      {host}", Outcome::Preview}, {"quillara.scr /l {host}", Outcome::Preview},
+    {"quillara.scr /p {host+wrap}", Outcome::Preview},
+    {"quillara.scr /p {host+7wrap}", Outcome::Preview},
+    {"quillara.scr /p 000000000000{host}", Outcome::Preview},
+    {"quillara.scr /p {gone}", Outcome::MinusOne}, {"quillara.scr /p 0", Outcome::MinusOne},
+    {"quillara.scr /p", Outcome::MinusOne},
+    {"quillara.scr /p:{host}", Outcome::MinusOne},   // read from the colon: 0
+    {"quillara.scr /p\t{host}", Outcome::MinusOne},  // only spaces are skipped
+    {"quillara.scr /p {gone+wrap}", Outcome::MinusOne},
+    {"quillara.scr /x", Outcome::MinusOne}, {"quillara.scr /1", Outcome::MinusOne},
+    {"quillara.scr /\ts", Outcome::MinusOne}, {"quillara.scr /\xE9s", Outcome::MinusOne},
+    {"quillara.scr \xFF/s", Outcome::MinusOne}, {"quillara.scr +s", Outcome::MinusOne},
+    {"quillara.scr /a {host}", Outcome::MinusOne},  // the password change is Windows 9x only
+    {"quillara.scr -A", Outcome::MinusOne},
+};
+// clang-format on
+
 uint64_t HandleValue(HWND window) {
   return static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(window));
 }
@@ -34,183 +80,112 @@ HWND FindPreviewIn(HWND parent) {
   return FindWindowExA(parent, nullptr, "WindowsScreenSaverClass", nullptr);
 }
 
-// Starts the saver with the given text after the program name; expects the
-// full-screen saver window, closes it and expects exit code 0.
-void ExpectFullScreen(const std::string& commandLine) {
-  SCOPED_TRACE("command line: " + commandLine);
+// Starts the program and checks the window it shows, then closes that
+// window (Cancel for the dialog: these processes use the prefix's real
+// registry) and expects exit code 0; or expects -1 and no window.
+void ExpectOutcome(const std::string& program, const std::string& line, Outcome outcome, HWND host,
+                   HWND owner) {
+  SCOPED_TRACE("command line: " + line);
   ChildProcess saver;
-  ASSERT_TRUE(saver.Start(Scr, commandLine));
-  HWND window = saver.WaitForWindow(IsFullScreenSaver, Patience);
-  ASSERT_NE(nullptr, window) << "no full-screen saver window";
-  RECT area;
-  GetWindowRect(window, &area);
-  EXPECT_EQ(0, area.left);
-  EXPECT_EQ(0, area.top);
-  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), area.right);
-  EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), area.bottom);
-  EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(saver.Start(program, line));
+  HWND window = nullptr;
+  if (outcome == Outcome::MinusOne) {
+    EXPECT_EQ(static_cast<DWORD>(-1), saver.WaitForExit(Patience));
+    EXPECT_EQ(nullptr, FindPreviewIn(host));
+    return;
+  } else if (outcome == Outcome::FullScreen) {
+    window = saver.WaitForWindow(IsFullScreenSaver, Patience);
+    ASSERT_NE(nullptr, window) << "no full-screen saver window";
+    RECT area;
+    GetWindowRect(window, &area);
+    EXPECT_EQ(0, area.left);
+    EXPECT_EQ(0, area.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), area.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), area.bottom);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  } else if (outcome == Outcome::Preview) {
+    window = WaitUntilFound([&] { return FindPreviewIn(host); }, Patience);
+    ASSERT_NE(nullptr, window) << "no preview inside the window";
+    EXPECT_EQ("Preview", WindowTitle(window));
+    EXPECT_EQ(saver.id(), WindowProcess(window));
+    RECT inside, outside;
+    GetClientRect(window, &inside);
+    GetClientRect(host, &outside);
+    EXPECT_EQ(outside.right, inside.right);
+    EXPECT_EQ(outside.bottom, inside.bottom);
+  } else {
+    HWND dialog = saver.WaitForWindow(IsConfigDialog, Patience);
+    ASSERT_NE(nullptr, dialog) << "no configuration dialog";
+    EXPECT_EQ(owner, GetWindow(dialog, GW_OWNER));
+    PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  }
+  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(0u, saver.WaitForExit(Patience));
+  EXPECT_EQ(nullptr, FindPreviewIn(host));
 }
 
-// Expects the preview child inside parent, closes it and expects exit 0.
-void ExpectPreview(const std::string& application, const std::string& commandLine, HWND parent) {
-  SCOPED_TRACE("command line: " + commandLine);
-  ChildProcess saver;
-  ASSERT_TRUE(saver.Start(application, commandLine));
-  HWND preview = WaitUntilFound([&] { return FindPreviewIn(parent); }, Patience);
-  ASSERT_NE(nullptr, preview) << "no preview inside the window";
-  EXPECT_EQ("Preview", WindowTitle(preview));
-  EXPECT_EQ(saver.id(), WindowProcess(preview));
-  EXPECT_EQ(parent, GetParent(preview));
-  RECT inside, outside;
-  GetClientRect(preview, &inside);
-  GetClientRect(parent, &outside);
-  EXPECT_EQ(outside.right, inside.right);
-  EXPECT_EQ(outside.bottom, inside.bottom);
-  PostMessageA(preview, WM_CLOSE, 0, 0);
-  EXPECT_EQ(0u, saver.WaitForExit(Patience));
-  EXPECT_EQ(nullptr, FindPreviewIn(parent));
-}
-
-// Expects the dialog, checks its owner, presses Cancel and expects exit 0.
-void ExpectDialogOwnedBy(const std::string& application, const std::string& commandLine,
-                         HWND owner) {
-  SCOPED_TRACE("command line: " + commandLine);
-  ChildProcess saver;
-  ASSERT_TRUE(saver.Start(application, commandLine));
-  HWND dialog = saver.WaitForWindow(IsConfigDialog, Patience);
-  ASSERT_NE(nullptr, dialog) << "no configuration dialog";
-  EXPECT_EQ(owner, GetWindow(dialog, GW_OWNER));
-  // Cancel only: these processes use the prefix's real registry.
-  PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-  EXPECT_EQ(0u, saver.WaitForExit(Patience));
-}
-
-void ExpectExitMinusOne(const std::string& commandLine) {
-  SCOPED_TRACE("command line: " + commandLine);
-  ChildProcess saver;
-  ASSERT_TRUE(saver.Start(Scr, commandLine));
-  EXPECT_EQ(static_cast<DWORD>(-1), saver.WaitForExit(Patience));
+// Runs every row with the given outcome.
+void RunRows(Outcome outcome) {
+  HWND host = CreateTestWindow("preview host", 320, 240);
+  HWND other = CreateTestWindow("not the owner");
+  HWND gone = CreateTestWindow("gone");
+  ASSERT_TRUE(host && other && gone);
+  const uint64_t goneValue = HandleValue(gone);
+  DestroyWindow(gone);
+  const std::map<std::string, std::string> values = {
+      {"{scr}", "\"" + Scr + "\""},
+      {"{path}", Scr},
+      {"{host}", std::to_string(HandleValue(host))},
+      {"{host+wrap}", std::to_string(HandleValue(host) + Wrap)},
+      {"{host+7wrap}", std::to_string(HandleValue(host) + 7 * Wrap)},
+      {"{other}", std::to_string(HandleValue(other))},
+      {"{other+wrap}", std::to_string(HandleValue(other) + Wrap)},
+      {"{gone}", std::to_string(goneValue)},
+      {"{gone+wrap}", std::to_string(goneValue + Wrap)},
+  };
+  for (const Row& row : Rows) {
+    if (row.outcome != outcome) continue;
+    std::string line = row.line;
+    for (const auto& [name, value] : values) {
+      for (size_t at; (at = line.find(name)) != std::string::npos;)
+        line.replace(at, name.size(), value);
+    }
+    HWND owner = row.owner == Owner::Other        ? other
+                 : row.owner == Owner::Foreground ? host
+                                                  : nullptr;
+    if (row.owner == Owner::Foreground) {
+      SetForegroundWindow(host);
+      PumpMessages(50);
+      ASSERT_EQ(host, GetForegroundWindow()) << "the test cannot make its window the foreground";
+    }
+    ExpectOutcome(Scr, line, outcome, host, owner);
+  }
+  DestroyWindow(other);
+  DestroyWindow(host);
 }
 
 }  // namespace
 
-TEST(ScrCommandLine, NothingAfterTheNameShowsTheDialogWithoutOwner) {
-  ExpectDialogOwnedBy(Scr, "quillara.scr", nullptr);
-  ExpectDialogOwnedBy(Scr, Quoted(Scr), nullptr);
-  ExpectDialogOwnedBy(Scr, Quoted(Scr) + "   ", nullptr);
-}
-
-TEST(ScrCommandLine, UnterminatedQuoteShowsTheDialogWithoutOwner) {
-  ExpectDialogOwnedBy(Scr, "\"" + Scr + " /s", nullptr);
-}
-
-TEST(ScrCommandLine, SaverSwitchesWithSlashesAndDashes) {
-  for (const char* tail : {"/s", "-s", "s", "/S", "//s", "-/s", "/ s"})
-    ExpectFullScreen("quillara.scr " + std::string(tail));
-}
-
-TEST(ScrCommandLine, SaverAfterBlanksTabsAndWithTrailingText) {
-  ExpectFullScreen("quillara.scr \t  \t/s");
-  ExpectFullScreen("quillara.scr /s /p 12 /c whatever");
-  ExpectFullScreen("\t/s");  // a first byte at or below the space skips no name
-  ExpectFullScreen(Quoted(Scr) + "/s");
-}
-
-TEST(ScrCommandLine, PreviewInsideALiveWindow) {
-  HWND host = CreateTestWindow("preview host", 320, 240);
-  ASSERT_NE(nullptr, host);
-  const std::string handle = Number(HandleValue(host));
-  ExpectPreview(Scr, "quillara.scr /p " + handle, host);
-  ExpectPreview(Scr, "quillara.scr /P" + handle, host);
-  ExpectPreview(Scr, "quillara.scr /p      " + handle, host);
-  ExpectPreview(Scr, "quillara.scr /l " + handle, host);
-  DestroyWindow(host);
-}
-
-TEST(ScrCommandLine, PreviewHandleOfMoreThanTenDigitsWraps) {
-  HWND host = CreateTestWindow("preview host", 200, 150);
-  ASSERT_NE(nullptr, host);
-  const uint64_t value = HandleValue(host);
-  ExpectPreview(Scr, "quillara.scr /p " + Number(value + (1ull << 32)), host);
-  ExpectPreview(Scr, "quillara.scr /p " + Number(value + 7 * (1ull << 32)), host);
-  ExpectPreview(Scr, "quillara.scr /p 000000000000" + Number(value), host);
-  DestroyWindow(host);
-}
+TEST(ScrCommandLine, DialogRows) { RunRows(Outcome::Dialog); }
+TEST(ScrCommandLine, FullScreenRows) { RunRows(Outcome::FullScreen); }
+TEST(ScrCommandLine, PreviewRows) { RunRows(Outcome::Preview); }
+TEST(ScrCommandLine, MinusOneRows) { RunRows(Outcome::MinusOne); }
 
 TEST(ScrCommandLine, QuotedPathWithSpacesIsSkippedWhole) {
   char temp[MAX_PATH];
   ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
-  std::string folder = std::string(temp) + "quillara dir " + Number(GetCurrentProcessId());
+  std::string folder = std::string(temp) + "quillara dir " + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(folder.c_str(), nullptr);
   std::string copy = folder + "\\quillara saver.scr";
   ASSERT_TRUE(CopyFileA(Scr.c_str(), copy.c_str(), FALSE));
   HWND host = CreateTestWindow("preview host");
-  ExpectPreview(copy, Quoted(copy) + " /p " + Number(HandleValue(host)), host);
-  ExpectDialogOwnedBy(copy, Quoted(copy), nullptr);
+  const std::string quoted = "\"" + copy + "\"";
+  ExpectOutcome(copy, quoted + " /p " + std::to_string(HandleValue(host)), Outcome::Preview, host,
+                nullptr);
+  ExpectOutcome(copy, quoted, Outcome::Dialog, host, nullptr);
   DestroyWindow(host);
   DeleteFileA(copy.c_str());
   RemoveDirectoryA(folder.c_str());
-}
-
-TEST(ScrCommandLine, PreviewWithoutALiveWindowFails) {
-  HWND host = CreateTestWindow("preview host");
-  const std::string handle = Number(HandleValue(host));
-  HWND gone = CreateTestWindow("gone");
-  const std::string goneHandle = Number(HandleValue(gone));
-  DestroyWindow(gone);
-  ExpectExitMinusOne("quillara.scr /p " + goneHandle);
-  ExpectExitMinusOne("quillara.scr /p 0");
-  ExpectExitMinusOne("quillara.scr /p");
-  ExpectExitMinusOne("quillara.scr /p:" + handle);   // read from the colon: 0
-  ExpectExitMinusOne("quillara.scr /p\t" + handle);  // only spaces are skipped
-  ExpectExitMinusOne("quillara.scr /p " + Number(std::stoull(goneHandle) + (1ull << 32)));
-  EXPECT_EQ(nullptr, FindPreviewIn(host));
-  DestroyWindow(host);
-}
-
-TEST(ScrCommandLine, ConfigDialogOwners) {
-  HWND owner = CreateTestWindow("owner");
-  HWND other = CreateTestWindow("not the owner");
-  ASSERT_NE(nullptr, owner);
-  ASSERT_NE(nullptr, other);
-  auto makeForeground = [&] {
-    SetForegroundWindow(owner);
-    PumpMessages(50);
-    return GetForegroundWindow() == owner;
-  };
-  ExpectDialogOwnedBy(Scr, "quillara.scr /c:" + Number(HandleValue(other)), other);
-  ExpectDialogOwnedBy(Scr, "quillara.scr /C:" + Number(HandleValue(other) + (1ull << 32)), other);
-
-  ASSERT_TRUE(makeForeground()) << "the test cannot make its window the foreground";
-  ExpectDialogOwnedBy(Scr, "quillara.scr /c " + Number(HandleValue(other)), owner);
-  ASSERT_TRUE(makeForeground());
-  ExpectDialogOwnedBy(Scr, "quillara.scr /c", owner);
-  ASSERT_TRUE(makeForeground());
-  HWND gone = CreateTestWindow("gone");
-  const std::string goneHandle = Number(HandleValue(gone));
-  DestroyWindow(gone);
-  ASSERT_TRUE(makeForeground());
-  ExpectDialogOwnedBy(Scr, "quillara.scr /c:" + goneHandle, owner);
-  ASSERT_TRUE(makeForeground());
-  ExpectDialogOwnedBy(Scr, "quillara.scr /c:0", owner);
-  DestroyWindow(other);
-  DestroyWindow(owner);
-}
-
-TEST(ScrCommandLine, OtherSwitchBytesEndWithMinusOne) {
-  HWND owner = CreateTestWindow("owner");
-  ExpectExitMinusOne("quillara.scr /x");
-  ExpectExitMinusOne("quillara.scr /1");
-  ExpectExitMinusOne("quillara.scr /\ts");
-  ExpectExitMinusOne("quillara.scr /\xE9s");
-  ExpectExitMinusOne("quillara.scr \xFF/s");
-  ExpectExitMinusOne("quillara.scr +s");
-  // The password change exists on Windows 9x only.
-  ExpectExitMinusOne("quillara.scr /a " + Number(HandleValue(owner)));
-  ExpectExitMinusOne("quillara.scr -A");
-  DestroyWindow(owner);
 }
 
 TEST(ScrCommandLine, SecondFullScreenStartLeavesTheFirstAndEndsWithZero) {

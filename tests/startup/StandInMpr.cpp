@@ -1,9 +1,11 @@
 // A stand-in for the Windows 9x "MPR.DLL": its password-change entry writes
-// the arguments it was given to the file named by QUILLARA_MPR_LOG.
+// the arguments it was given to the file named by QUILLARA_MPR_LOG.  Built
+// with STANDIN_WITHOUT_ENTRY it is a library without that entry.
 #include <windows.h>
 
 #include <cstdio>
 
+#ifndef STANDIN_WITHOUT_ENTRY
 extern "C" __declspec(dllexport) DWORD WINAPI
     PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD reserved1, DWORD reserved2) {
   char path[MAX_PATH];
@@ -16,3 +18,4 @@ extern "C" __declspec(dllexport) DWORD WINAPI
   std::fclose(log);
   return 1;  // ignored by the caller
 }
+#endif
