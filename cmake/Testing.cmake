@@ -39,5 +39,9 @@ function(quillara_add_gtest name)
     target_link_libraries(${name} PRIVATE ${QUILLARA_GTEST_MAIN})
   endif()
   gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  # A binary that lacks the test (stale, or the name changed) would run no
+  # test and still exit 0: count that as a failure.
+  set_tests_properties(${added} PROPERTIES
+    TIMEOUT ${ARG_TIMEOUT}
+    FAIL_REGULAR_EXPRESSION "Running 0 tests from")
 endfunction()
