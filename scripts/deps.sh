@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
+  wine64 fonts-wine xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
   imagemagick x11-utils procps util-linux
 )
 missing=()

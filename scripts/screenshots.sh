@@ -15,6 +15,11 @@ if [ ! -f "$scr" ]; then
 fi
 
 display=$("$root/scripts/wine-session.sh" ensure "$state") || exit 1
+# Wine's own fonts (Marlett for the caption buttons, MS Sans Serif for the
+# dialog) are packaged apart from Wine and not found by it on their own.
+if [ -d /usr/share/wine/fonts ]; then
+  cp -n /usr/share/wine/fonts/* "$state/prefix/drive_c/windows/Fonts/" 2>/dev/null
+fi
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
