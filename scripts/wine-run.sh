@@ -3,6 +3,7 @@
 # build tree's own display and prefix.  Usage: wine-run.sh STATE_DIR PROGRAM ARGS...
 state=${1:?state directory}
 shift
+mkdir -p "$state" && state=$(cd "$state" && pwd)
 here=$(dirname "$0")
 DISPLAY=$("$here/wine-session.sh" ensure "$state") || exit 1
 export DISPLAY
