@@ -12,8 +12,11 @@ constexpr int CountChoiceTotal = static_cast<int>(sizeof CountChoices / sizeof C
 constexpr int32_t WeakestGravity = 40;
 constexpr int32_t StrongestGravity = 120;
 
+// Any value below 1 shows the first entry; written so that the lowest 32-bit
+// value cannot wrap round to the last.
 void ShowCount(HWND dialog, int controlId, int32_t value) {
-  FillCountList(dialog, controlId, CountChoices, CountChoiceTotal, value - 1);
+  const int selection = value < 1 ? 0 : value - 1;
+  FillCountList(dialog, controlId, CountChoices, CountChoiceTotal, selection);
 }
 
 BOOL OnInitDialog(HWND dialog) {

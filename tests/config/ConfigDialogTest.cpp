@@ -1,6 +1,8 @@
 // The configuration dialog, run modally and driven as a user would, with the
 // settings in a scratch HKEY_CURRENT_USER.
 #include <gtest/gtest.h>
+
+#include <cstdint>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -55,7 +57,6 @@ TEST(ConfigDialog, ShowsWhatIsStoredClampedAndOkStoresItInOrder) {
     Five stored, shown, saved;
   };
   // clang-format off
-  // clang-format off
   const Case cases[] = {
       {"no key: the fallbacks", Stored::NoKey, {}, {2, 9, 3, 9, 60}, {2, 9, 3, 9, 60}},
       {"empty key: the start-up values", Stored::EmptyKey, {}, {1, 10, 1, 10, 80}, {1, 10, 1, 10, 80}},
@@ -65,6 +66,8 @@ TEST(ConfigDialog, ShowsWhatIsStoredClampedAndOkStoresItInOrder) {
        {2, 14, 0, 9, 60}, {2, 12, 1, 9, 60}, {2, 14, 0, 9, 60}},
       {"gravity 200 stored as 120", Stored::Values, {2, 9, 3, 9, 200}, {2, 9, 3, 9, 120}, {2, 9, 3, 9, 120}},
       {"gravity 10 stored as 40", Stored::Values, {2, 9, 3, 9, 10}, {2, 9, 3, 9, 40}, {2, 9, 3, 9, 40}},
+      {"extreme counts shown at the nearer end", Stored::Values,
+       {INT32_MIN, INT32_MAX, -5, 13, 60}, {1, 12, 1, 12, 60}, {INT32_MIN, INT32_MAX, -5, 13, 60}},
   };
   // clang-format on
   const std::vector<std::string> oneToTwelve = {"1", "2", "3", "4",  "5",  "6",
