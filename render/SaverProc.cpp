@@ -38,8 +38,9 @@ LRESULT OnDestroy(HWND window) {
 // A command key replaces the universe and is consumed, so it never ends the
 // saver; every other key goes on to the default handling, which may.
 LRESULT OnKeyDown(HWND window, WPARAM wParam, LPARAM lParam) {
+  // A virtual-key code fills the whole of wParam; anything wider is no key.
   const uint32_t keyCode = static_cast<uint32_t>(wParam);
-  if (!IsCommandKey(keyCode)) {
+  if (wParam != keyCode || !IsCommandKey(keyCode)) {
     return DefaultSaverProc(window, WM_KEYDOWN, wParam, lParam);
   }
   ReplaceUniverse(NewUniverseForKey(keyCode));

@@ -1,4 +1,4 @@
-// Gravity, motion and collisions: the worked examples and their boundaries.
+// Gravity, motion and collisions: reference cases and their boundaries.
 #include <cmath>
 
 #include <gtest/gtest.h>

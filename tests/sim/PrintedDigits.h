@@ -1,6 +1,5 @@
-// Compares a float with a decimal as printed in a worked example: the value
-// must round to the printed digits, i.e. lie within half a unit of the last
-// printed place.
+// Compares a float with a reference value given as a decimal: the value must
+// round to those digits, i.e. lie within half a unit of the last place.
 #pragma once
 #include <cmath>
 #include <cstdlib>
