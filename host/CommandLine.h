@@ -31,7 +31,9 @@ SwitchReading ReadFirstSwitch(const char* tail);
 // After "c": ":" and a decimal handle names the owner; anything else is 0.
 uint32_t ReadConfigOwner(const char* rest);
 
-// A 32-bit handle value from the command line as a window handle.
+// A 32-bit handle value from the command line as a window handle.  Window
+// handles carry 32 significant bits and are sign-extended on 64-bit Windows,
+// as LongToHandle does.
 inline HWND WindowFromValue(uint32_t value) {
-  return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(value));
+  return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<int32_t>(value)));
 }

@@ -142,6 +142,11 @@ TEST(CommandLine, HandlesAreLeadingDigitsModuloTwoToThe32AndTheOwnerFollowsAColo
     EXPECT_EQ(c.handle, ParseWindowHandle(c.text)) << "\"" << c.text << "\"";
     EXPECT_EQ(c.owner, ReadConfigOwner(c.text)) << "\"" << c.text << "\"";
   }
+  // The 32-bit value becomes a handle the way the platform widens handles:
+  // sign-extended, so a handle with bit 31 set still names the same window.
+  EXPECT_EQ(reinterpret_cast<HWND>(static_cast<LONG_PTR>(1234)), WindowFromValue(1234));
+  EXPECT_EQ(reinterpret_cast<HWND>(static_cast<LONG_PTR>(-2147483647)),
+            WindowFromValue(0x80000001u));
 }
 
 TEST(CommandLine, RandomLinesAgreeWithAPlainModelOfTheRules) {
