@@ -28,8 +28,7 @@ bool UniverseIsTooOld(int32_t now, int32_t creationTime) {
 }
 
 void RenewUniverseIfTooOld(int32_t now) {
-  if (CurrentUniverse == nullptr) return;
-  if (UniverseIsTooOld(now, CurrentUniverse->creationTime)) {
+  if (CurrentUniverse == nullptr || UniverseIsTooOld(now, CurrentUniverse->creationTime)) {
     ReplaceUniverse(NewRandomUniverse());
   }
 }

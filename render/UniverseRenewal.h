@@ -23,5 +23,6 @@ void ReplaceUniverse(Universe* fresh);
 // back gives a negative age, which is never too old.
 bool UniverseIsTooOld(int32_t now, int32_t creationTime);
 
-// Replaces the current universe with a random one when it is too old at `now`.
+// Replaces the current universe with a random one when it is too old at `now`;
+// with none at all (memory failed before), tries to make one.
 void RenewUniverseIfTooOld(int32_t now);

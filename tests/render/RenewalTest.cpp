@@ -77,4 +77,21 @@ TEST_F(RenewalTest, WithoutMemoryKeysAndFramesKeepTheUniverseUntilMemoryReturns)
   EXPECT_EQ(CurrentUniverse->creationTime, StartTime + 62);
 }
 
+// The first universe could not be made: frames show the bare background and
+// do not crash, and the first frame with memory again makes one.
+TEST_F(SaverWindowTest, WithoutAFirstUniverseFramesRetryUntilOneCanBeMade) {
+  {
+    AllocationFailureScope noMemory;
+    OpenWindow(320, 256);
+    EXPECT_EQ(CurrentUniverse, nullptr);
+    RunFrames(3);
+    EXPECT_EQ(CurrentUniverse, nullptr);
+  }
+  EXPECT_GE(RefusedAllocations, 4);
+  EXPECT_EQ(TakePostedCloses(window_), 0);
+  RunFrames(1);
+  ASSERT_NE(CurrentUniverse, nullptr);
+  EXPECT_EQ(CurrentUniverse->creationTime, FakeNow);
+}
+
 }  // namespace
