@@ -111,26 +111,6 @@ TEST_F(SceneStateTest, DestroyStopsTheTimerReleasesTheContextAndKeepsTheLastUniv
   EXPECT_GT(CurrentUniverse->starCount, 0);
 }
 
-TEST_F(SceneStateTest, NoUniverseAtCreationLeavesAClearPictureUntilAKey) {
-  {
-    AllocationFailureScope noMemory;
-    OpenWindow(320, 256);
-  }
-  ASSERT_NE(window_, nullptr);
-  EXPECT_EQ(CurrentUniverse, nullptr);
-  RunFrames(3);
-  const Picture picture = DrawAndReadBackBuffer();
-  int wrong = 0;
-  for (int y = 0; y < 256; y += 4)
-    for (int x = 0; x < 320; x += 4) wrong += !(picture.At(x, y) == BackgroundColour);
-  EXPECT_EQ(wrong, 0);
-  FakeNow = StartTime + 100;  // the time for a renewal: with nothing to renew, nothing
-  RunFrames(1);
-  EXPECT_EQ(CurrentUniverse, nullptr);
-  EXPECT_TRUE(SendKey('B'));
-  EXPECT_NE(CurrentUniverse, nullptr);
-}
-
 TEST_F(SceneStateTest, WithoutAContextTheSaverRunsAndClosesAsUsual) {
   // The state a failed pixel format leaves: no context made or current.
   OpenWindow(320, 256);
