@@ -42,26 +42,25 @@ wait_for_window() {
   return 1
 }
 
+# Starts the saver with switch $1 (may be empty), waits for the window titled
+# $2, lets it run $3 seconds, takes the screen into $shot/$4 and ends it.
+take_picture() {
+  "$wine" "$scr" $1 </dev/null >/dev/null 2>&1 &
+  local program=$!
+  pids+=("$program")
+  wait_for_window "$2" 30 || echo "screenshots: the window \"$2\" did not appear" >&2
+  sleep "$3"
+  import -window root "$shot/$4"
+  kill "$program" 2>/dev/null
+  wait "$program" 2>/dev/null
+}
+
 # The saver, full screen, after a few seconds of motion.
-"$wine" "$scr" /s </dev/null >/dev/null 2>&1 &
-pids+=($!)
-saver=$!
-wait_for_window "Screen Saver" 30 || echo "screenshots: the saver window did not appear" >&2
-sleep 5
-import -window root "$shot/saver.png"
-kill "$saver" 2>/dev/null
-wait "$saver" 2>/dev/null
+take_picture /s "Screen Saver" 5 saver.png
 convert "$shot/saver.png" -resize 50% "$docs/saver.png"
 
 # The configuration dialog (no switch), cropped from the black root window.
-"$wine" "$scr" </dev/null >/dev/null 2>&1 &
-pids+=($!)
-dialog=$!
-wait_for_window "Quillara!" 30 || echo "screenshots: the dialog did not appear" >&2
-sleep 2
-import -window root "$shot/dialog.png"
-kill "$dialog" 2>/dev/null
-wait "$dialog" 2>/dev/null
+take_picture "" "Quillara!" 2 dialog.png
 convert "$shot/dialog.png" -trim +repage "$docs/dialog.png"
 
 rm -rf "$shot"

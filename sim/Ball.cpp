@@ -1,7 +1,7 @@
 #include "sim/Ball.h"
 
 #include "sim/CircleOutline.h"
-#include "sim/GLFunctions.h"
+#include "sim/DrawDisc.h"
 #include "sim/Random.h"
 
 Ball::Ball(float x, float y)
@@ -32,14 +32,4 @@ void Ball::Move() {
   position.y = static_cast<float>(static_cast<double>(position.y) + velocity.y);
 }
 
-void Ball::Draw() const {
-  glColor3f(red, green, blue);
-  glPushMatrix();
-  glTranslatef(position.x, position.y, 0.0f);
-  glBegin(PolygonMode);
-  for (int32_t i = 0; i < OutlinePointCount; ++i) {
-    glVertex2f(outline[i].x, outline[i].y);
-  }
-  glEnd();
-  glPopMatrix();
-}
+void Ball::Draw() const { DrawDisc(red, green, blue, position, outline); }
