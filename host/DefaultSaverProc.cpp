@@ -12,13 +12,7 @@ int CheckInProgress = 0;
 DWORD MoveTolerance = 4;
 DWORD LastCheckTick = 0xFFFFFFFF;
 
-// The host's private request "verify the password now"; the result is
-// non-zero when the user may leave.
-static const UINT VerifyPasswordMessage = 0x8000;
-
 static void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
-
-static void HideCursor() { SetCursor(nullptr); }
 
 // Handlers of the close triggers.  Each returns true when it settled the
 // message itself (its result in *result); false lets the message go on.
@@ -128,4 +122,43 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     if (HandleCloseTrigger(window, message, wParam, &result)) return result;
   }
   return FinishDefault(window, message, wParam, lParam);
+}
+
+// Whether a full-screen saver on Windows 9x may close: asks the password
+// component's verifier, at most once per 200 ms after the last dialog.
+static const DWORD NoCheckYet = 0xFFFFFFFF;
+static const DWORD RecheckDelayMs = 200;
+
+// A frame drawn just before the dialog would only delay it; at most two
+// queued timer messages are dropped.
+static void DropPendingTimerMessages(HWND window) {
+  MSG msg;
+  PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+  PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+}
+
+BOOL ApproveClose(HWND window) {
+  if (CheckInProgress != 0 || CloseApproved != 0) return 0;
+
+  if (PasswordVerifier == nullptr) {
+    CloseApproved = 1;
+    return 1;
+  }
+
+  // Unsigned difference: a wrap of the tick counter does no harm.
+  DWORD now = GetTickCount();
+  if (LastCheckTick != NoCheckYet && now - LastCheckTick < RecheckDelayMs) return 0;
+
+  CheckInProgress = 1;
+  DropPendingTimerMessages(window);
+
+  // Travels the window procedures to DefaultSaverProc, which calls the
+  // verifier; its dialog runs a modal loop on this thread.
+  LRESULT result = SendMessageA(window, VerifyPasswordMessage, 0, 0);
+
+  CloseApproved = result != 0 ? 1 : 0;
+  CheckInProgress = 0;
+  if (result == 0) HideCursor();
+  LastCheckTick = GetTickCount();
+  return CloseApproved;
 }

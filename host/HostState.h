@@ -13,3 +13,11 @@ extern UINT CancelAutoPlayMsg;
 extern POINT MouseAnchor;
 extern int CloseApproved;
 extern PasswordVerifierFunction PasswordVerifier;
+
+// The host's private request "verify the password now", sent by ApproveClose
+// and answered by DefaultSaverProc; the result is non-zero when the user may
+// leave.
+const UINT VerifyPasswordMessage = 0x8000;
+
+// The saver window never shows the cursor while it runs full screen.
+inline void HideCursor() { SetCursor(nullptr); }

@@ -1,4 +1,4 @@
-// The saver's own window procedure and its per-frame work.
+// The saver's own window procedure, its per-frame work and its command keys.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -9,11 +9,19 @@ extern HDC DeviceContext;
 extern HGLRC RenderContext;
 extern int32_t ClientWidth;
 extern int32_t ClientHeight;
-extern Universe* CurrentUniverse;
 
 // The frame timer: one frame every 10 ms.
 const UINT_PTR FrameTimerId = 1;
 const UINT FramePeriodMs = 10;
 
 LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// One frame: DrawFrame into the back buffer, then SwapBuffers.
 void RunFrame(HDC deviceContext);
+
+// True for the virtual-key codes of B, M, N, X and Z.
+bool IsCommandKey(uint32_t keyCode);
+
+// The universe a command key asks for, with counts read from SaverSettings
+// now.  Null when the key is no command or memory cannot be had.
+Universe* NewUniverseForKey(uint32_t keyCode);

@@ -6,7 +6,12 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "render/UniverseRenewal.h"
+#include <new>
+
+#include "sim/Clock.h"
+#include "sim/Universe.h"
+
+Universe* CurrentUniverse = nullptr;
 
 // The world rectangle always fills the viewport, whatever the window's
 // proportions: x from -300 to 300, y from -240 to 240, seen from z = 50.
@@ -34,3 +39,42 @@ void SetupScene(int32_t width, int32_t height) {
 
 // The scene holds no textures, display lists or other OpenGL objects.
 void CleanupScene() {}
+
+void DrawFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  RenewUniverseIfTooOld(ReadClock());
+  // Without any universe (none could be allocated) the frame stays clear.
+  if (CurrentUniverse != nullptr) {
+    CurrentUniverse->ApplyGravity();
+    CurrentUniverse->ResolveCollisions();
+    CurrentUniverse->Draw();
+  }
+  glFinish();
+}
+
+Universe* NewRandomUniverse() { return new (std::nothrow) Universe(); }
+
+Universe* NewUniverseWithCounts(int32_t stars, int32_t balls) {
+  return new (std::nothrow) Universe(stars, balls);
+}
+
+void ReplaceUniverse(Universe* fresh) {
+  if (fresh == nullptr) return;
+  Universe* previous = CurrentUniverse;
+  CurrentUniverse = fresh;
+  delete previous;
+}
+
+bool UniverseIsTooOld(int32_t now, int32_t creationTime) {
+  // Wrapping subtraction in unsigned, read back as signed: the clock's
+  // difference stays meaningful across a clock set back or a wrap.
+  const int32_t age =
+      static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(creationTime));
+  return age > UniverseMaxAge;
+}
+
+void RenewUniverseIfTooOld(int32_t now) {
+  if (CurrentUniverse == nullptr || UniverseIsTooOld(now, CurrentUniverse->creationTime)) {
+    ReplaceUniverse(NewRandomUniverse());
+  }
+}

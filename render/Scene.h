@@ -1,6 +1,38 @@
-// The fixed view and render state; plain OpenGL 1.1, no window-system calls.
+// The fixed view, the universe on show and the frame drawn into the back
+// buffer: plain OpenGL 1.1, no window-system calls, so another host can
+// draw the same picture.
 #pragma once
 #include <cstdint>
 
+class Universe;
+
+// The universe every frame advances and draws; owned here, null only before
+// the first one is made (or while memory for one could not be had).
+extern Universe* CurrentUniverse;
+
+// A universe older than this many seconds is replaced at the next frame.
+const int32_t UniverseMaxAge = 60;
+
+// The view: the world rectangle x -300..300, y -240..240 fills the viewport.
 void SetupScene(int32_t width, int32_t height);
 void CleanupScene();
+
+// Clears, renews a universe that is too old, advances and draws the current
+// universe, and waits for the drawing to finish. Presenting it is the host's.
+void DrawFrame();
+
+// New universes, or null when memory for one cannot be had.
+Universe* NewRandomUniverse();
+Universe* NewUniverseWithCounts(int32_t stars, int32_t balls);
+
+// Puts `fresh` in place and releases the previous universe.  A null `fresh`
+// keeps the current one, so a failed allocation only skips a renewal.
+void ReplaceUniverse(Universe* fresh);
+
+// The age is the signed 32-bit difference now - creationTime: a clock set
+// back gives a negative age, which is never too old.
+bool UniverseIsTooOld(int32_t now, int32_t creationTime);
+
+// Replaces the current universe with a random one when it is too old at `now`;
+// with none at all (memory failed before), tries to make one.
+void RenewUniverseIfTooOld(int32_t now);

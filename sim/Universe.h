@@ -2,8 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "sim/Ball.h"
-#include "sim/Star.h"
+#include "sim/Bodies.h"
 
 const int32_t UniverseCapacity = 15;
 

@@ -5,7 +5,7 @@
 #include "bench/sim/CountingAllocator.h"
 #include "config/SaverSettings.h"
 #include "sim/Clock.h"
-#include "sim/StepDistance.h"
+#include "sim/Physics.h"
 #include "sim/Universe.h"
 
 namespace {

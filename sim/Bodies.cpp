@@ -1,8 +1,13 @@
-#include "sim/Ball.h"
+#include "sim/Bodies.h"
 
-#include "sim/CircleOutline.h"
-#include "sim/DrawDisc.h"
+#include "sim/GLFunctions.h"
 #include "sim/Random.h"
+
+Star::Star(float x, float y) : position(x, y) {
+  MakeCircleOutline(OutlinePointCount, FullTurn, StarRadius, outline);
+}
+
+void Star::Draw() const { DrawDisc(1.0f, 1.0f, 1.0f, position, outline); }
 
 Ball::Ball(float x, float y)
     : position(x, y), velocity(0.0f, 0.0f), red(0.0f), green(0.0f), blue(0.0f) {
@@ -33,3 +38,16 @@ void Ball::Move() {
 }
 
 void Ball::Draw() const { DrawDisc(red, green, blue, position, outline); }
+
+void DrawDisc(float red, float green, float blue, Vec2 position,
+              const Vec2 (&outline)[OutlinePointCount]) {
+  glColor3f(red, green, blue);
+  glPushMatrix();
+  glTranslatef(position.x, position.y, 0.0f);
+  glBegin(PolygonMode);
+  for (int32_t i = 0; i < OutlinePointCount; ++i) {
+    glVertex2f(outline[i].x, outline[i].y);
+  }
+  glEnd();
+  glPopMatrix();
+}

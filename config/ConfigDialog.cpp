@@ -2,9 +2,16 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "config/SaverSettings.h"
 #include "config/SettingsStore.h"
 #include "resources/ResourceIds.h"
+
+// The texts of every count list; the number is read back from this table,
+// never from the list's own text.
+const char* const CountChoices[12] = {"1", "2", "3", "4",  "5",  "6",
+                                      "7", "8", "9", "10", "11", "12"};
 
 namespace {
 
@@ -86,5 +93,44 @@ INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       return OnCommand(dialog, LOWORD(wParam));
     default:
       return FALSE;  // Trackbar scrolling included: read only on OK.
+  }
+}
+
+// The dialog uses only system classes: nothing to register.
+BOOL PrepareDialogClasses(HINSTANCE) { return TRUE; }
+
+void FillCountList(HWND dialog, int controlId, const char* const* choices, int count,
+                   int selection) {
+  HWND list = GetDlgItem(dialog, controlId);
+  if (selection >= count) selection = count - 1;
+  if (selection < 0) selection = 0;
+  for (int i = 0; i < count; ++i) {
+    SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choices[i]));
+  }
+  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+}
+
+int GetListSelection(HWND dialog, int controlId) {
+  LRESULT index = SendMessageA(GetDlgItem(dialog, controlId), CB_GETCURSEL, 0, 0);
+  return index == CB_ERR ? 0 : static_cast<int>(index);
+}
+
+int ReadCountList(HWND dialog, int controlId) {
+  int index = GetListSelection(dialog, controlId);
+  // A list holding more than the table (never ours), or an odd answer, must
+  // not read outside it.
+  const int last = static_cast<int>(sizeof CountChoices / sizeof CountChoices[0]) - 1;
+  if (index < 0) index = 0;
+  if (index > last) index = last;
+  int number = 0;
+  std::sscanf(CountChoices[index], "%d", &number);
+  return number;
+}
+
+void NormaliseRange(int32_t& minimum, int32_t& maximum) {
+  if (minimum > maximum) {
+    int32_t lower = maximum;
+    maximum = minimum;
+    minimum = lower;
   }
 }

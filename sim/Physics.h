@@ -1,10 +1,11 @@
-// How the physics step measures the distance from a ball to another body:
-// float differences, the sum of squares in double, the root of that double.
+// The physics step's shared pieces: how a ball measures its distance to
+// another body, and the elastic collision response between two round bodies.
 #pragma once
 #include <cmath>
 
 #include "sim/Vec2.h"
 
+// Float differences, the sum of squares in double, the root of that double.
 struct StepDistance {
   float dx;
   float dy;
@@ -29,3 +30,9 @@ inline bool StepCloserThan(const StepDistance& d, float limit) {
   if (d.squared >= wide * wide) return false;
   return StepRoot(d) < limit;
 }
+
+// massRatio is the second body's mass over the first's: 0 makes the first
+// body immovable, 1 gives equal masses. Both velocities are read as they
+// were on entry and written at the end.
+void CollideBodies(float massRatio, float radius1, float radius2, Vec2 position1, Vec2 position2,
+                   Vec2& velocity1, Vec2& velocity2);

@@ -1,9 +1,0 @@
-#include "config/ConfigDialog.h"
-
-void NormaliseRange(int32_t& minimum, int32_t& maximum) {
-  if (minimum > maximum) {
-    int32_t lower = maximum;
-    maximum = minimum;
-    minimum = lower;
-  }
-}

@@ -1,4 +1,0 @@
-#include "config/ConfigDialog.h"
-
-// The dialog uses only system classes: nothing to register.
-BOOL PrepareDialogClasses(HINSTANCE) { return TRUE; }

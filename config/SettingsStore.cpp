@@ -1,0 +1,84 @@
+#include "config/SettingsStore.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "config/SaverSettings.h"
+#include "resources/ResourceIds.h"
+
+namespace {
+
+const char SettingsKeyPath[] = "Software\\Quillara";
+
+// The stored names of the five fields, in the order they are read and written.
+struct StoredField {
+  const char* name;
+  int32_t SaverSettingsRecord::*field;
+};
+
+const StoredField StoredFields[] = {
+    {"MinStars", &SaverSettingsRecord::MinStars},
+    {"MaxStars", &SaverSettingsRecord::MaxStars},
+    {"MinBalls", &SaverSettingsRecord::MinBalls},
+    {"MaxBalls", &SaverSettingsRecord::MaxBalls},
+    {"GraviticForce", &SaverSettingsRecord::GraviticForce},
+};
+
+// Used when the key cannot be opened: a user who never saved gets these.
+constexpr SaverSettingsRecord FallbackSettings = {2, 9, 3, 9, 60};
+
+// Offers the registry exactly the field's 4 bytes, every time: a fresh size
+// per query, so one odd value cannot widen the buffer the next query gets.
+// The data goes to a staging copy of the field and is taken over only when
+// the query delivered it: a missing value leaves the field alone, data of 4
+// bytes or less replaces the field's first bytes (the rest keep theirs), and
+// data longer than 4 bytes, which fails the query with an undefined buffer,
+// leaves the field as it was.
+void QueryField(HKEY key, const char* name, int32_t& field) {
+  unsigned char staging[sizeof(int32_t)];
+  std::memcpy(staging, &field, sizeof staging);
+  DWORD size = sizeof staging;
+  if (RegQueryValueExA(key, name, nullptr, nullptr, staging, &size) == ERROR_SUCCESS) {
+    std::memcpy(&field, staging, sizeof staging);
+  }
+}
+
+void StoreField(HKEY key, const char* name, const int32_t& field) {
+  RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&field), sizeof field);
+}
+
+}  // namespace
+
+void LoadSettings() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    SaverSettings = FallbackSettings;
+    return;
+  }
+  for (const StoredField& stored : StoredFields) {
+    QueryField(key, stored.name, SaverSettings.*(stored.field));
+  }
+  RegCloseKey(key);
+}
+
+void SaveSettings(HWND dialog) {
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  char noClass[] = "";
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, noClass, REG_OPTION_NON_VOLATILE,
+                      KEY_WRITE, nullptr, &key, &disposition) != ERROR_SUCCESS) {
+    return;  // Nothing saved; gravity stays what it was.
+  }
+  // Gravity is never tracked while the thumb moves: it is read here, once,
+  // after the four counts are stored and before it is stored itself.
+  for (const StoredField& stored : StoredFields) {
+    if (stored.field == &SaverSettingsRecord::GraviticForce) {
+      HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
+      SaverSettings.GraviticForce = static_cast<int32_t>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
+    }
+    StoreField(key, stored.name, SaverSettings.*(stored.field));
+  }
+  RegCloseKey(key);
+}

@@ -1,9 +1,0 @@
-#include <windows.h>
-
-#include "render/DrawFrame.h"
-#include "render/SaverProc.h"
-
-void RunFrame(HDC deviceContext) {
-  DrawFrame();
-  SwapBuffers(deviceContext);
-}
