@@ -7,8 +7,5 @@ mkdir -p "$state" && state=$(cd "$state" && pwd)
 here=$(dirname "$0")
 DISPLAY=$("$here/wine-session.sh" ensure "$state") || exit 1
 export DISPLAY
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-exec /usr/lib/wine/wine64 "$@"
+. "$here/wine-env.sh"
+exec "$WINE" "$@"

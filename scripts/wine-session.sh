@@ -13,12 +13,7 @@ state=${2:?state directory}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/wine-env.sh"
 
 display_alive() {
   [ -f "$state/xvfb.pid" ] && [ -f "$state/display" ] &&
@@ -26,20 +21,20 @@ display_alive() {
 }
 
 start_display() {
-  local n
-  for n in $(seq 90 250); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -ac +extension GLX \
-    </dev/null >"$state/xvfb.log" 2>&1 9>&- &
+  # Xvfb picks a free display itself and writes its number to the pipe.
+  local fifo="$state/displayfd"
+  rm -f "$fifo" && mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac +extension GLX \
+    3>"$fifo" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
+  local n=""
+  read -r -t 10 n <"$fifo"
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "wine-session: Xvfb did not start" >&2
+    return 1
+  fi
   echo ":$n" >"$state/display"
-  for _ in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.1
-  done
-  echo "wine-session: Xvfb :$n did not start" >&2
-  return 1
 }
 
 ensure() {
@@ -57,6 +52,11 @@ ensure() {
     # the absent window manager for two seconds.
     "$WINE" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1 9>&-
+    # Wine's own fonts (Marlett for caption buttons, MS Sans Serif for the
+    # dialog) are packaged apart from Wine and not found by it on their own.
+    if [ -d /usr/share/wine/fonts ]; then
+      cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    fi
     "$WINESERVER" -w 9>&-
     touch "$WINEPREFIX/.quillara-ready"
   fi
