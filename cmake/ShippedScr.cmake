@@ -3,11 +3,12 @@
 # thread library into the program, and with it imports that Windows 9x, NT 4.0
 # and XP lack.  So the program is built once more, in a tree of its own with
 # the win32-model compilers of the same toolchain, inside this build: target
-# `quillara` stands for that build's file, build/<preset>/quillara.scr.
+# `quillara` stands for that build's file, build/<preset>/quillara.scr, and
+# target `quillara_scr` builds it (an imported target cannot be built itself).
 # The test programs link the library built here, from the same sources.
 include(ExternalProject)
 set(scr "${CMAKE_BINARY_DIR}/quillara.scr")
-ExternalProject_Add(quillara_scr_build
+ExternalProject_Add(quillara_scr
   SOURCE_DIR "${CMAKE_SOURCE_DIR}"
   PREFIX "${CMAKE_BINARY_DIR}/scr"
   BINARY_DIR "${CMAKE_BINARY_DIR}/scr/build"
@@ -23,4 +24,4 @@ ExternalProject_Add(quillara_scr_build
   BUILD_BYPRODUCTS "${scr}")
 add_executable(quillara IMPORTED GLOBAL)
 set_target_properties(quillara PROPERTIES IMPORTED_LOCATION "${scr}")
-add_dependencies(quillara quillara_scr_build)
+add_dependencies(quillara quillara_scr)
