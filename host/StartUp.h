@@ -48,7 +48,10 @@ inline HWND WindowFromValue(uint32_t value) {
   return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<int32_t>(value)));
 }
 
-// Runs body(argument) and returns its result.  If a fault inside it goes
-// unhandled, the process ends with the fault's exception code as its exit
-// code (0xC0000005 for an access violation) after SetSaverRunning(FALSE).
+// Runs body(argument) and returns its result.  A fault inside it that nothing
+// deeper handles goes to the platform's UnhandledExceptionFilter (the system's
+// fault report, or the registered debugger); when that decides the program is
+// to end, RunGuarded calls SetSaverRunning(FALSE) and returns the fault's
+// exception code (0xC0000005 for an access violation), the exit code the
+// system itself gives a process that a fault ends.
 int RunGuarded(int (*body)(const char*), const char* argument);

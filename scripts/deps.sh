@@ -7,6 +7,7 @@ packages=(
   cmake make g++ pkg-config
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
   imagemagick x11-utils procps util-linux

@@ -27,7 +27,7 @@ if [ -z "$program" ]; then
     cat build/configure-windows-x64.log >&2
     exit 1
   fi
-  cmake --build --preset windows-x64 --target quillara || exit 1
+  cmake --build --preset windows-x64 --target quillara_scr || exit 1
   program="$root/build/windows-x64/quillara.scr"
 fi
 [ -f "$program" ] || { echo "run.sh: $program is missing" >&2; exit 1; }
