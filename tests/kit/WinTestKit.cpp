@@ -53,16 +53,17 @@ bool KeyExists(const char* key) {
 
 bool PumpUntil(bool (*done)(), DWORD deadlineMs) {
   const DWORD start = GetTickCount();
+  // Dispatches before looking at the clock, so that PumpFor(0) still takes
+  // what is queued (and the messages another process sends meanwhile).
   for (;;) {
     if (done != nullptr && done()) return true;
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= deadlineMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
+    if (GetTickCount() - start >= deadlineMs) return done != nullptr && done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
 }
 

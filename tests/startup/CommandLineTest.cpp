@@ -1,0 +1,113 @@
+// The built quillara.scr started with exact command lines: the window it
+// shows, who owns that window, and the exit code; and the handle readers.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+
+#include "host/StartUp.h"
+#include "tests/kit/WinTestKit.h"
+
+namespace {
+
+const char Scr[] = "Z:" QUILLARA_SCR_PATH;
+HWND Host, Front, Gone;  // Host: a preview's parent; Front: the foreground window
+char SeenClass[32];
+HWND SeenOwner;
+int PreviewTicks;
+
+// clang-format off
+enum Shows { Unowned, OwnedByHost, OwnedByFront, FullScreen, Preview, Nothing };
+struct Row { const char* line; HWND* window; Shows shows; int exitCode; };  // %s: *window's value
+const Row Rows[] = {
+    {"quillara.scr", nullptr, Unowned, 0}, {"quillara.scr   ", nullptr, Unowned, 1},
+    {"\"C:\\Saver Dir\\quillara.scr /s", nullptr, Unowned, 0},  // no closing quote: all name
+    {"quillara.scr /c:%s", &Host, OwnedByHost, 0}, {"quillara.scr /C %s", &Host, OwnedByFront, 0},
+    {"quillara.scr /c", nullptr, OwnedByFront, 0},
+    {"quillara.scr /s", nullptr, FullScreen, 0}, {"quillara.scr -s", nullptr, FullScreen, 0},
+    {"quillara.scr s", nullptr, FullScreen, 0}, {"quillara.scr /S", nullptr, FullScreen, 0},
+    {"quillara.scr //s", nullptr, FullScreen, 0}, {"quillara.scr -/s", nullptr, FullScreen, 0},
+    {"quillara.scr / s", nullptr, FullScreen, 0}, {"quillara.scr \t  \t/s", nullptr, FullScreen, 0},
+    {"quillara.scr /s /p 12 more", nullptr, FullScreen, 0},
+    {"quillara.scr /p %s", &Host, Preview, 0}, {"quillara.scr /P%s", &Host, Preview, 0},
+    {"quillara.scr /p   %s", &Host, Preview, 0}, {"quillara.scr /l %s", &Host, Preview, 0},
+    {"\"C:\\Saver Dir\\quillara saver.scr\" /p %s", &Host, Preview, 0},
+    {"quillara.scr /p %s", &Gone, Nothing, -1}, {"quillara.scr /p 0", nullptr, Nothing, -1},
+    {"quillara.scr /p", nullptr, Nothing, -1}, {"quillara.scr /p:%s", &Host, Nothing, -1},
+    {"quillara.scr /p\t%s", &Host, Nothing, -1}, {"quillara.scr /a 1234", nullptr, Nothing, -1},
+    {"quillara.scr /x", nullptr, Nothing, -1}, {"quillara.scr /1", nullptr, Nothing, -1},
+    {"quillara.scr /\ts", nullptr, Nothing, -1}, {"quillara.scr /\xE9s", nullptr, Nothing, -1},
+    {"quillara.scr \xFF/s", nullptr, Nothing, -1},
+};
+const struct { const char* text; uint32_t value; LONG_PTR handle; } Handles[] = {
+    {"1234", 1234, 1234}, {"42949674194", 1234, 1234}, {"4294968530 7", 1234, 1234},
+    {"12x", 12, 12}, {"2147483649", 0x80000001u, -2147483647}, {"4294967295", 0xFFFFFFFFu, -1}};
+// clang-format on
+const Row* Running;
+
+// The child's first top-level window: OK or Cancel for the dialog, a key for the saver.
+void OnWindow(HWND window) {
+  GetClassNameA(window, SeenClass, sizeof SeenClass);
+  SeenOwner = GetWindow(window, GW_OWNER);
+  if (Running->shows == FullScreen) PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+  HWND button = GetDlgItem(window, Running->exitCode == 1 ? IDOK : IDCANCEL);
+  if (button != nullptr) PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+// A preview is a child of Host, and ends when Host is closed; not at once,
+// for a preview whose parent goes while it is being made ends with -1.
+void CALLBACK FindPreview(HWND, UINT, UINT_PTR, DWORD) {
+  if (Host == nullptr) return;
+  HWND preview = FindWindowExA(Host, nullptr, "WindowsScreenSaverClass", nullptr);
+  if (!IsWindowVisible(preview) || ++PreviewTicks < 5) return;
+  DestroyWindow(Host);
+  Host = nullptr;
+}
+
+}  // namespace
+
+TEST(CommandLine, EachLineShowsItsWindowAndEndsWithItsCode) {
+  const bool hadKey = KeyExists("Software\\Quillara");  // OK stores the settings
+  Front = CreatePlainWindow(200, 100);
+  Gone = CreatePlainWindow(200, 100);
+  DestroyWindow(Gone);
+  SetTimer(nullptr, 0, 20, FindPreview);
+  for (const Row& row : Rows) {
+    if (Host == nullptr) Host = CreatePlainWindow(200, 150);
+    PumpFor(150);  // activations from the last child's windows arrive first
+    SetForegroundWindow(Front);
+    PumpFor(50);
+    char value[16] = "", line[128];
+    if (row.window != nullptr)
+      std::snprintf(value, sizeof value, "%u", static_cast<unsigned>(HandleToUlong(*row.window)));
+    std::snprintf(line, sizeof line, row.line, value);
+    SCOPED_TRACE(line);
+    Running = &row;
+    SeenClass[0] = '\0';
+    SeenOwner = nullptr;
+    PreviewTicks = 0;
+    EXPECT_EQ(row.exitCode, RunProgram(Scr, line, 10000, OnWindow));
+    const char* const classes[] = {"#32770", "#32770", "#32770", "WindowsScreenSaverClass", "", ""};
+    EXPECT_STREQ(classes[row.shows], SeenClass);
+    const HWND owners[] = {nullptr, Host, Front, nullptr, nullptr, nullptr};
+    EXPECT_EQ(owners[row.shows], SeenOwner);
+    EXPECT_EQ(row.shows == Preview, PreviewTicks == 5);
+  }
+  if (!hadKey) RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillara");
+}
+
+TEST(CommandLine, ASecondFullScreenStartEndsWithZeroAndTheFirstStaysInFront) {
+  EXPECT_EQ(0, RunProgram(Scr, "quillara.scr /s", 20000, [](HWND first) {
+              EXPECT_EQ(0, RunProgram(Scr, "quillara.scr /s", 10000));
+              EXPECT_TRUE(IsWindow(first));
+              EXPECT_EQ(first, GetForegroundWindow());
+              PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0);
+            }));
+}
+
+TEST(CommandLine, HandlesWrapModuloTwoToThe32AndBit31IsSignExtended) {
+  for (const auto& c : Handles) {
+    EXPECT_EQ(c.value, ParseWindowHandle(c.text)) << c.text;
+    EXPECT_EQ(reinterpret_cast<HWND>(c.handle), WindowFromValue(c.value)) << c.text;
+  }
+}
