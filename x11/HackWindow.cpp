@@ -38,8 +38,8 @@ int OnXError(Display*, XErrorEvent* error) {
 // Xlib ends the process when this returns; a lost server is a clean end.
 int OnIOError(Display*) { _exit(0); }
 
-// A child of the root that names itself the virtual root, as desktops with
-// their own root-sized window do; else the root.
+// The window that a child of the root names in __SWM_VROOT, as desktops
+// that cover the root with a window of their own mark it; else the root.
 Window FindVirtualRoot(Display* display, Window root) {
   const Atom marker = XInternAtom(display, "__SWM_VROOT", False);
   Window found = root, rootAgain = 0, parent = 0, *children = nullptr;

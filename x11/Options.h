@@ -7,7 +7,7 @@
 struct HackOptions {
   bool root;               // the screen saver's window or the root
   unsigned long windowId;  // a window handed over; 0 for none. Wins over root.
-  int64_t delayUs;         // from the start of one frame to the next
+  long long delayUs;       // from the start of one frame to the next
   bool showFps;
   SaverSettingsRecord settings;
 };

@@ -52,7 +52,7 @@ std::string Parsed(std::string line) {  // root id delay fps stars balls gravity
   if (!ParseOptions(static_cast<int>(argv.size()), argv.data(), &o)) return "";
   const SaverSettingsRecord& s = o.settings;
   char text[80];
-  std::snprintf(text, sizeof text, "%d %lx %ld %d %d-%d %d-%d %d", o.root, o.windowId, o.delayUs,
+  std::snprintf(text, sizeof text, "%d %lx %lld %d %d-%d %d-%d %d", o.root, o.windowId, o.delayUs,
                 o.showFps, s.MinStars, s.MaxStars, s.MinBalls, s.MaxBalls, s.GraviticForce);
   return text;
 }
