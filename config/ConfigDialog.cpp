@@ -16,8 +16,7 @@ const char* const CountChoices[12] = {"1", "2", "3", "4",  "5",  "6",
 namespace {
 
 constexpr int CountChoiceTotal = static_cast<int>(sizeof CountChoices / sizeof CountChoices[0]);
-constexpr int32_t WeakestGravity = 40;
-constexpr int32_t StrongestGravity = 120;
+static_assert(CountChoiceTotal == MostBodies - FewestBodies + 1, "one choice per count");
 
 // Any value below 1 shows the first entry; written so that the lowest 32-bit
 // value cannot wrap round to the last.
@@ -125,12 +124,4 @@ int ReadCountList(HWND dialog, int controlId) {
   int number = 0;
   std::sscanf(CountChoices[index], "%d", &number);
   return number;
-}
-
-void NormaliseRange(int32_t& minimum, int32_t& maximum) {
-  if (minimum > maximum) {
-    int32_t lower = maximum;
-    maximum = minimum;
-    minimum = lower;
-  }
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "config/SaverSettings.h"  // NormaliseRange, which OK applies
+
 extern const char* const CountChoices[12];
 
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -12,4 +14,3 @@ void FillCountList(HWND dialog, int controlId, const char* const* choices, int c
                    int selection);
 int GetListSelection(HWND dialog, int controlId);
 int ReadCountList(HWND dialog, int controlId);
-void NormaliseRange(int32_t& minimum, int32_t& maximum);

@@ -12,3 +12,15 @@ struct SaverSettingsRecord {
 
 // Holds the start-up values 1, 10, 1, 10, 80 until something is loaded.
 extern SaverSettingsRecord SaverSettings;
+
+// What a user who never saved gets.
+constexpr SaverSettingsRecord FallbackSettings = {2, 9, 3, 9, 60};
+
+// The ranges the dialog offers.
+constexpr int32_t FewestBodies = 1;
+constexpr int32_t MostBodies = 12;
+constexpr int32_t WeakestGravity = 40;
+constexpr int32_t StrongestGravity = 120;
+
+// Swaps a reversed pair, comparing as signed values; an ordered pair stays.
+void NormaliseRange(int32_t& minimum, int32_t& maximum);

@@ -25,9 +25,6 @@ const StoredField StoredFields[] = {
     {"GraviticForce", &SaverSettingsRecord::GraviticForce},
 };
 
-// Used when the key cannot be opened: a user who never saved gets these.
-constexpr SaverSettingsRecord FallbackSettings = {2, 9, 3, 9, 60};
-
 // Offers the registry exactly the field's 4 bytes, every time: a fresh size
 // per query, so one odd value cannot widen the buffer the next query gets.
 // The data goes to a staging copy of the field and is taken over only when
@@ -54,7 +51,7 @@ void LoadSettings() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, KEY_QUERY_VALUE, &key) !=
       ERROR_SUCCESS) {
-    SaverSettings = FallbackSettings;
+    SaverSettings = FallbackSettings;  // the key cannot be opened: never saved
     return;
   }
   for (const StoredField& stored : StoredFields) {

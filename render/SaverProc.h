@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <cstdint>
 
-class Universe;
+#include "render/Scene.h"  // the command keys that OnKeyDown consults
 
 extern HDC DeviceContext;
 extern HGLRC RenderContext;
@@ -18,10 +18,3 @@ LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // One frame: DrawFrame into the back buffer, then SwapBuffers.
 void RunFrame(HDC deviceContext);
-
-// True for the virtual-key codes of B, M, N, X and Z.
-bool IsCommandKey(uint32_t keyCode);
-
-// The universe a command key asks for, with counts read from SaverSettings
-// now.  Null when the key is no command or memory cannot be had.
-Universe* NewUniverseForKey(uint32_t keyCode);

@@ -8,10 +8,38 @@
 
 #include <new>
 
+#include "config/SaverSettings.h"
 #include "sim/Clock.h"
 #include "sim/Universe.h"
 
 Universe* CurrentUniverse = nullptr;
+
+namespace {
+
+typedef int32_t SaverSettingsRecord::*CountField;
+
+struct CommandKey {
+  uint32_t code;     // the upper-case letter
+  CountField stars;  // both null: random counts from the ranges
+  CountField balls;
+};
+
+const CommandKey CommandKeys[] = {
+    {'B', nullptr, nullptr},
+    {'M', &SaverSettingsRecord::MinStars, &SaverSettingsRecord::MaxBalls},
+    {'N', &SaverSettingsRecord::MinStars, &SaverSettingsRecord::MinBalls},
+    {'X', &SaverSettingsRecord::MaxStars, &SaverSettingsRecord::MaxBalls},
+    {'Z', &SaverSettingsRecord::MaxStars, &SaverSettingsRecord::MinBalls},
+};
+
+const CommandKey* FindCommandKey(uint32_t keyCode) {
+  for (const CommandKey& key : CommandKeys) {
+    if (key.code == keyCode) return &key;
+  }
+  return nullptr;
+}
+
+}  // namespace
 
 // The world rectangle always fills the viewport, whatever the window's
 // proportions: x from -300 to 300, y from -240 to 240, seen from z = 50.
@@ -56,6 +84,15 @@ Universe* NewRandomUniverse() { return new (std::nothrow) Universe(); }
 
 Universe* NewUniverseWithCounts(int32_t stars, int32_t balls) {
   return new (std::nothrow) Universe(stars, balls);
+}
+
+bool IsCommandKey(uint32_t keyCode) { return FindCommandKey(keyCode) != nullptr; }
+
+Universe* NewUniverseForKey(uint32_t keyCode) {
+  const CommandKey* key = FindCommandKey(keyCode);
+  if (key == nullptr) return nullptr;
+  if (key->stars == nullptr) return NewRandomUniverse();
+  return NewUniverseWithCounts(SaverSettings.*(key->stars), SaverSettings.*(key->balls));
 }
 
 void ReplaceUniverse(Universe* fresh) {

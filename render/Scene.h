@@ -1,6 +1,6 @@
-// The fixed view, the universe on show and the frame drawn into the back
-// buffer: plain OpenGL 1.1, no window-system calls, so another host can
-// draw the same picture.
+// The fixed view, the universe on show, the universes the command keys ask
+// for and the frame drawn into the back buffer: plain OpenGL 1.1, no
+// window-system calls, so every host draws the same picture.
 #pragma once
 #include <cstdint>
 
@@ -24,6 +24,14 @@ void DrawFrame();
 // New universes, or null when memory for one cannot be had.
 Universe* NewRandomUniverse();
 Universe* NewUniverseWithCounts(int32_t stars, int32_t balls);
+
+// The command keys B, M, N, X and Z, by the code of the upper-case letter
+// (on Windows, the virtual-key code).
+bool IsCommandKey(uint32_t keyCode);
+
+// The universe a command key asks for, with counts read from SaverSettings
+// now.  Null when the key is no command or memory cannot be had.
+Universe* NewUniverseForKey(uint32_t keyCode);
 
 // Puts `fresh` in place and releases the previous universe.  A null `fresh`
 // keeps the current one, so a failed allocation only skips a renewal.

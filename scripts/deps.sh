@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 fonts-wine xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
+  libx11-dev libgl-dev libglu1-mesa-dev
   imagemagick x11-utils procps util-linux
 )
 missing=()

@@ -1,21 +1,83 @@
 #!/bin/bash
-# Builds the saver and runs it under Wine.
+# Builds the saver and runs it under Wine, or natively as an X11 hack.
 #
-#   scripts/run.sh [switch ...]      default: /s (full screen)
+#   scripts/run.sh [switch ...]             default: /s (full screen)
+#   scripts/run.sh --native [option ...]    the hack; options as in quillara(6x)
 #
 # Examples: scripts/run.sh /c opens the configuration dialog; scripts/run.sh /s
-# runs the full-screen saver, which ends on a key press or mouse movement.
+# runs the full-screen saver, which ends on a key press or mouse movement;
+# scripts/run.sh --native --fps opens the hack's own window with the frame
+# rate shown, where q or Escape ends it.
 #
 # With a display ($DISPLAY set) the saver runs there until it ends and this
 # script exits with its exit code.  Without one it runs on a private virtual
-# display for a few seconds, saves a screenshot to build/screenshot.png,
-# prints its path, ends the saver and tears the display down.
+# display for a few seconds, saves a screenshot to build/screenshot.png
+# (natively: build/screenshot-native.png, the hack drawing on the root
+# window), prints its path, ends the saver and tears the display down.
 #
-# Environment: QUILLARA_SCR runs that program instead of building the saver;
-# QUILLARA_RUN_SECONDS sets how long the headless run lasts (default 4).
+# Environment: QUILLARA_SCR runs that program instead of building the saver,
+# QUILLARA_HACK likewise for --native; QUILLARA_RUN_SECONDS sets how long the
+# headless run lasts (default 4).
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+
+# The native hack: built with the native preset, run without Wine.
+run_native() {
+  local program=${QUILLARA_HACK:-}
+  if [ -z "$program" ]; then
+    "$root/scripts/deps.sh" || exit 1
+    mkdir -p build
+    if ! cmake --preset native >build/configure-native.log 2>&1; then
+      cat build/configure-native.log >&2
+      exit 1
+    fi
+    cmake --build --preset native --target quillara || exit 1
+    program="$root/build/native/quillara"
+  fi
+  [ -x "$program" ] || { echo "run.sh: $program is missing" >&2; exit 1; }
+  if [ -n "${DISPLAY:-}" ]; then
+    exec "$program" "$@"
+  fi
+
+  # No display: a private Xvfb (it names its display on descriptor 3 once
+  # ready), the hack on its root window for a few seconds, and a picture.
+  local ready server hack status=0 screenshot="$root/build/screenshot-native.png"
+  ready=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" </dev/null >/dev/null 2>&1 &
+  server=$!
+  for _ in $(seq 1 100); do [ -s "$ready" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n 1 "$ready")"
+  rm -f "$ready"
+  if [ "$DISPLAY" = ":" ]; then
+    echo "run.sh: Xvfb did not start" >&2
+    kill "$server" 2>/dev/null
+    exit 1
+  fi
+  "$program" --root "$@" </dev/null &
+  hack=$!
+  sleep "${QUILLARA_RUN_SECONDS:-4}"
+  if ! import -display "$DISPLAY" -window root "$screenshot"; then
+    echo "run.sh: no screenshot could be taken" >&2
+  fi
+  if kill -0 "$hack" 2>/dev/null; then
+    kill "$hack"
+    wait "$hack" || status=$?
+  else
+    wait "$hack"
+    status=$?
+    echo "run.sh: the hack ended early with exit code $status" >&2
+  fi
+  kill "$server" 2>/dev/null
+  wait "$server" 2>/dev/null
+  [ -f "$screenshot" ] && echo "$screenshot"
+  exit $status
+}
+
+if [ "${1:-}" = "--native" ]; then
+  shift
+  run_native "$@"
+fi
 
 if [ $# -eq 0 ]; then set -- /s; fi
 

@@ -1,16 +1,19 @@
 #!/bin/bash
 # Takes the pictures in docs/: the saver running full screen (docs/saver.png)
 # and the configuration dialog (docs/dialog.png), from the 64-bit build under
-# Wine on a virtual display of its own, which is stopped again afterwards.
+# Wine on a virtual display of its own, which is stopped again afterwards;
+# and a few seconds of the native hack in motion (docs/quillara.gif), on a
+# virtual display of its own too.
 #
-#   scripts/screenshots.sh            (after building the windows-x64 preset)
+#   scripts/screenshots.sh       (after building the windows-x64 and native presets)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 scr="$root/build/windows-x64/quillara.scr"
+hack="$root/build/native/quillara"
 state="$root/build/screenshots-wine"
 docs="$root/docs"
-if [ ! -f "$scr" ]; then
-  echo "screenshots: $scr is missing; build the windows-x64 preset first" >&2
+if [ ! -f "$scr" ] || [ ! -x "$hack" ]; then
+  echo "screenshots: $scr or $hack is missing; build the windows-x64 and native presets first" >&2
   exit 1
 fi
 
@@ -63,5 +66,32 @@ convert "$shot/saver.png" -resize 50% "$docs/saver.png"
 take_picture "" "Quillara!" 2 dialog.png
 convert "$shot/dialog.png" -trim +repage "$docs/dialog.png"
 
+# The native hack on the root of a 640 x 512 display (the world's proportions),
+# nine balls or more for a lively picture, grabbed for four seconds; the GIF
+# plays at the pace the frames were taken.
+ready=$(mktemp)
+Xvfb -displayfd 3 -screen 0 640x512x24 -nolisten tcp 3>"$ready" </dev/null >/dev/null 2>&1 &
+server=$!
+pids+=("$server")
+for _ in $(seq 1 100); do [ -s "$ready" ] && break; sleep 0.1; done
+native=":$(head -n 1 "$ready")"
+rm -f "$ready"
+DISPLAY="$native" "$hack" --root --min-balls 9 </dev/null >/dev/null 2>&1 &
+pids+=("$!")
+sleep 1
+frames=0
+start=$(date +%s%N)
+elapsed_ms=0
+while [ $elapsed_ms -lt 4000 ]; do
+  import -display "$native" -window root "$shot/frame-$(printf %03d $frames).png" || break
+  frames=$((frames + 1))
+  sleep 0.02
+  elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+done
+[ $frames -gt 0 ] || { echo "screenshots: the hack could not be grabbed" >&2; exit 1; }
+delay_cs=$(((elapsed_ms / frames + 5) / 10))
+convert -delay "$delay_cs" -loop 0 "$shot"/frame-*.png -layers Optimize "$docs/quillara.gif"
+
 rm -rf "$shot"
-echo "screenshots: wrote $docs/saver.png and $docs/dialog.png"
+echo "screenshots: wrote $docs/saver.png, $docs/dialog.png and $docs/quillara.gif" \
+  "($frames frames in $elapsed_ms ms)"

@@ -1,6 +1,7 @@
 #include "sim/Random.h"
 
 uint32_t RandomState = 1;
+uint32_t SeedSalt = 0;
 
 void SeedRandom(uint32_t seed) { RandomState = seed; }
 

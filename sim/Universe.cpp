@@ -32,10 +32,10 @@ int32_t RandomCount(int32_t min, int32_t max) {
   return static_cast<int32_t>(count);
 }
 
-// The second clock read seeds the generator, and the first draw is thrown
-// away, before anything else is drawn.
+// The second clock read (plus the salt) seeds the generator, and the first
+// draw is thrown away, before anything else is drawn.
 void SeedFromClock() {
-  SeedRandom(static_cast<uint32_t>(ReadClock()));
+  SeedRandom(static_cast<uint32_t>(ReadClock()) + SeedSalt);
   NextRandom();
 }
 
