@@ -3,8 +3,6 @@
 // close trigger's WM_CLOSE is taken back out of the queue.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "config/SaverSettings.h"
 #include "host/DefaultSaverProc.h"
 #include "host/HostState.h"
@@ -79,8 +77,8 @@ int RunToEnd(HWND parent, void (*step)(int tick)) {
   ClockSource = PinnedClock;
   ModuleInstance = GetModuleHandleA(nullptr);
   PlaceCursor(640, 512);
-  const ScriptedRun run = RunSaverScripted(parent, step);
-  return run.timedOut ? -2 : step && !StepsDone ? -3 : run.exitCode;
+  const int exitCode = RunSaverScripted(parent, step);
+  return exitCode != -2 && step && !StepsDone ? -3 : exitCode;
 }
 
 void RunFrame() { SendMessageA(SaverWindow, WM_TIMER, FrameTimerId, 0); }
@@ -224,7 +222,7 @@ TEST(Password, TheDesktopSettingDecidesTheLoadOnWin9xAndAComponentWithoutVerifie
     EXPECT_FALSE(Loaded() || SaverRunning());
   }
   // The host's load by name finds this one, and the reference it took must go.
-  HMODULE ours = LoadLibraryA((std::string(TestDirectory()) + "noentry\\PASSWORD.CPL").c_str());
+  HMODULE ours = LoadLibraryA("Z:" HOST_TESTS_DIR "/noentry/PASSWORD.CPL");
   LoadPasswordComponent();
   EXPECT_TRUE(ours && !PasswordModule && !PasswordVerifier && !SaverRunning());
   FreeLibrary(ours);

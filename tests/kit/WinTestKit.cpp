@@ -5,13 +5,14 @@
 
 #include "host/SaverWindow.h"
 
+static char ScratchPath[64];
 static HKEY ScratchKey = nullptr;
 
 ScratchRegistry::ScratchRegistry(bool volatileRoot) {
-  std::snprintf(path, sizeof path, "Software\\QuillaraTests\\%lu",
-                static_cast<unsigned long>(GetCurrentProcessId()));
-  RegDeleteTreeA(HKEY_CURRENT_USER, path);
-  RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr,
+  std::snprintf(ScratchPath, sizeof ScratchPath, "Software\\QuillaraTests\\%lu",
+                GetCurrentProcessId());
+  RegDeleteTreeA(HKEY_CURRENT_USER, ScratchPath);
+  RegCreateKeyExA(HKEY_CURRENT_USER, ScratchPath, 0, nullptr,
                   volatileRoot ? REG_OPTION_VOLATILE : REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                   nullptr, &ScratchKey, nullptr);
   RegOverridePredefKey(HKEY_CURRENT_USER, ScratchKey);
@@ -20,7 +21,7 @@ ScratchRegistry::ScratchRegistry(bool volatileRoot) {
 ScratchRegistry::~ScratchRegistry() {
   RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
   RegCloseKey(ScratchKey);
-  RegDeleteTreeA(HKEY_CURRENT_USER, path);
+  RegDeleteTreeA(HKEY_CURRENT_USER, ScratchPath);
 }
 
 void PutValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
@@ -33,14 +34,12 @@ void PutValue(const char* key, const char* name, DWORD type, const void* data, D
 }
 
 bool ReadValue(const char* key, const char* name, DWORD* type, DWORD* value) {
-  HKEY opened;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
   BYTE data[64] = {};
   DWORD size = sizeof data;
-  LONG status = RegQueryValueExA(opened, name, nullptr, type, data, &size);
-  RegCloseKey(opened);
-  if (status != ERROR_SUCCESS) return false;
-  *value = *reinterpret_cast<DWORD*>(data);
+  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, type, data, &size) !=
+      ERROR_SUCCESS)
+    return false;
+  std::memcpy(value, data, sizeof *value);
   return true;
 }
 
@@ -51,23 +50,20 @@ bool KeyExists(const char* key) {
   return true;
 }
 
-bool PumpUntil(bool (*done)(), DWORD deadlineMs) {
+// Dispatches before it looks at the clock: PumpFor(0) still takes what is
+// queued, and the messages another process sends meanwhile.
+void PumpFor(DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  // Dispatches before looking at the clock, so that PumpFor(0) still takes
-  // what is queued (and the messages another process sends meanwhile).
   for (;;) {
-    if (done != nullptr && done()) return true;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }
-    if (GetTickCount() - start >= deadlineMs) return done != nullptr && done();
+    if (GetTickCount() - start >= milliseconds) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
 }
-
-void PumpFor(DWORD milliseconds) { PumpUntil(nullptr, milliseconds); }
 
 int TakeQueued(HWND window, UINT message) {
   int count = 0;
@@ -77,72 +73,59 @@ int TakeQueued(HWND window, UINT message) {
 }
 
 void PlaceCursor(int x, int y) {
-  // A fresh Wine process skips a warp to where it believes the pointer is
-  // already; a detour forces a real one.
+  // A fresh Wine process skips a warp to where it believes the pointer
+  // already is; a detour forces a real one.
   SetCursorPos(x + 37, y + 41);
   PumpFor(30);
   SetCursorPos(x, y);
-  for (int i = 0; i < 50; ++i) {
-    POINT at;
-    GetCursorPos(&at);
-    if (at.x == x && at.y == y) break;
-    PumpFor(10);
-  }
+  POINT at = {};
+  for (int i = 0; i < 50 && GetCursorPos(&at) && (at.x != x || at.y != y); ++i) PumpFor(10);
   PumpFor(30);
 }
 
-static void (*ScriptStep)(int tick) = nullptr;
-static int ScriptTick = 0;
-static DWORD ScriptDeadline = 0;
-static DWORD ScriptStart = 0;
-static bool ScriptTimedOut = false;
+static void (*ScriptStep)(int tick);
+static int ScriptTick, ScriptTimedOut;
+static DWORD ScriptStart, ScriptDeadline;
 
 static void CALLBACK OnScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (GetTickCount() - ScriptStart > ScriptDeadline) {
-    if (!ScriptTimedOut && SaverWindow != nullptr) {
-      ScriptTimedOut = true;
-      DestroyWindow(SaverWindow);
-    }
-    return;
+  if (GetTickCount() - ScriptStart <= ScriptDeadline) {
+    if (ScriptStep != nullptr) ScriptStep(ScriptTick++);
+  } else if (!ScriptTimedOut && SaverWindow != nullptr) {
+    ScriptTimedOut = 1;
+    DestroyWindow(SaverWindow);
   }
-  if (ScriptStep != nullptr) ScriptStep(ScriptTick++);
 }
 
-ScriptedRun RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs) {
+int RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs) {
   ScriptStep = step;
   ScriptTick = 0;
-  ScriptDeadline = deadlineMs;
   ScriptStart = GetTickCount();
-  ScriptTimedOut = false;
-  UINT_PTR timer = SetTimer(nullptr, 0, 20, OnScriptTimer);
-  ScriptedRun run;
-  run.exitCode = RunSaver(parent);
+  ScriptDeadline = deadlineMs;
+  ScriptTimedOut = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnScriptTimer);
+  const int exitCode = RunSaver(parent);
   KillTimer(nullptr, timer);
-  run.timedOut = ScriptTimedOut;
-  return run;
+  return ScriptTimedOut ? -2 : exitCode;
 }
 
 HWND CreatePlainWindow(int clientWidth, int clientHeight) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA plain = {};
-    plain.lpfnWndProc = DefWindowProcA;
-    plain.hInstance = GetModuleHandleA(nullptr);
-    plain.lpszClassName = "QuillaraTestPlain";
-    registered = RegisterClassA(&plain) != 0;
-  }
+  WNDCLASSA plain = {};
+  plain.lpfnWndProc = DefWindowProcA;
+  plain.hInstance = GetModuleHandleA(nullptr);
+  plain.lpszClassName = "QuillaraTestPlain";
+  RegisterClassA(&plain);  // fails harmlessly once it exists
   RECT frame = {0, 0, clientWidth, clientHeight};
   AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-  HWND window = CreateWindowExA(0, "QuillaraTestPlain", "Test owner",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, frame.right - frame.left,
-                                frame.bottom - frame.top, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+  HWND window =
+      CreateWindowExA(0, plain.lpszClassName, "Test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20,
+                      20, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                      plain.hInstance, nullptr);
   PumpFor(50);
   return window;
 }
 
-static DWORD ChildId = 0;
-static HWND ChildWindow = nullptr;
+static DWORD ChildId;
+static HWND ChildWindow;
 
 static BOOL CALLBACK FindChildWindow(HWND window, LPARAM) {
   DWORD owner = 0;
@@ -156,46 +139,27 @@ int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
                void (*onWindow)(HWND window)) {
   char line[1024];
   std::snprintf(line, sizeof line, "%s", commandLine);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
+  STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION child = {};
   if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &child))
     return -3;
   ChildId = child.dwProcessId;
   ChildWindow = nullptr;
-  bool windowSeen = onWindow == nullptr;
   const DWORD start = GetTickCount();
-  DWORD code = STILL_ACTIVE;
-  while (GetTickCount() - start < deadlineMs) {
-    if (MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, 20, QS_ALLINPUT) == WAIT_OBJECT_0)
-      break;
+  while (GetTickCount() - start < deadlineMs &&
+         MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, 20, QS_ALLINPUT) != WAIT_OBJECT_0) {
     PumpFor(0);
-    if (!windowSeen) {
+    if (onWindow != nullptr && ChildWindow == nullptr) {
       EnumWindows(FindChildWindow, 0);
-      if (ChildWindow != nullptr) {
-        windowSeen = true;
-        onWindow(ChildWindow);
-      }
+      if (ChildWindow != nullptr) onWindow(ChildWindow);
     }
   }
-  int result = -2;
-  if (WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0 &&
-      GetExitCodeProcess(child.hProcess, &code))
-    result = static_cast<int>(code);
-  else
-    TerminateProcess(child.hProcess, 1);
+  DWORD code = 0;
+  const bool ended = WaitForSingleObject(child.hProcess, 0) == WAIT_OBJECT_0 &&
+                     GetExitCodeProcess(child.hProcess, &code);
+  if (!ended) TerminateProcess(child.hProcess, 1);
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
-  return result;
-}
-
-const char* TestDirectory() {
-  static char directory[MAX_PATH];
-  if (directory[0] == '\0') {
-    GetModuleFileNameA(nullptr, directory, MAX_PATH);
-    char* slash = std::strrchr(directory, '\\');
-    if (slash != nullptr) slash[1] = '\0';
-  }
-  return directory;
+  return ended ? static_cast<int>(code) : -2;
 }
