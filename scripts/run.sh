@@ -96,25 +96,13 @@ fi
 
 state="$root/build/run-wine"
 mkdir -p "$state"
-export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
-
-# Wine's own fonts (Marlett for caption buttons, MS Sans Serif for the dialog)
-# are packaged apart from Wine and not found by it on their own.
-add_wine_fonts() {
-  if [ -d /usr/share/wine/fonts ] && [ -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
-    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-  fi
-}
+. "$root/scripts/wine-env.sh"
 
 if [ -n "${DISPLAY:-}" ]; then
   # The user's own display: the saver runs until the user ends it.
-  [ -d "$WINEPREFIX/drive_c" ] || "$wine" wineboot -i </dev/null >/dev/null 2>&1
+  [ -d "$WINEPREFIX/drive_c" ] || "$WINE" wineboot -i </dev/null >/dev/null 2>&1
   add_wine_fonts
-  exec "$wine" "$program" "$@"
+  exec "$WINE" "$program" "$@"
 fi
 
 # No display: a private Xvfb and Wine session, a short run and a picture.
@@ -122,9 +110,8 @@ stop_session() { "$root/scripts/wine-session.sh" stop "$state" >/dev/null 2>&1; 
 DISPLAY=$("$root/scripts/wine-session.sh" ensure "$state") || { stop_session; exit 1; }
 export DISPLAY
 trap stop_session EXIT
-add_wine_fonts
 
-"$wine" "$program" "$@" </dev/null &
+"$WINE" "$program" "$@" </dev/null &
 saver=$!
 sleep "${QUILLARA_RUN_SECONDS:-4}"
 

@@ -18,11 +18,6 @@ if [ ! -f "$scr" ] || [ ! -x "$hack" ]; then
 fi
 
 display=$("$root/scripts/wine-session.sh" ensure "$state") || exit 1
-# Wine's own fonts (Marlett for the caption buttons, MS Sans Serif for the
-# dialog) are packaged apart from Wine and not found by it on their own.
-if [ -d /usr/share/wine/fonts ]; then
-  cp -n /usr/share/wine/fonts/* "$state/prefix/drive_c/windows/Fonts/" 2>/dev/null
-fi
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
@@ -31,8 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 export DISPLAY="$display"
-export WINEPREFIX="$state/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wine=/usr/lib/wine/wine64
+. "$root/scripts/wine-env.sh"
 mkdir -p "$docs"
 shot=$(mktemp -d)
 
@@ -48,7 +42,7 @@ wait_for_window() {
 # Starts the saver with switch $1 (may be empty), waits for the window titled
 # $2, lets it run $3 seconds, takes the screen into $shot/$4 and ends it.
 take_picture() {
-  "$wine" "$scr" $1 </dev/null >/dev/null 2>&1 &
+  "$WINE" "$scr" $1 </dev/null >/dev/null 2>&1 &
   local program=$!
   pids+=("$program")
   wait_for_window "$2" 30 || echo "screenshots: the window \"$2\" did not appear" >&2

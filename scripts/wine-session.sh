@@ -52,11 +52,7 @@ ensure() {
     # the absent window manager for two seconds.
     "$WINE" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1 9>&-
-    # Wine's own fonts (Marlett for caption buttons, MS Sans Serif for the
-    # dialog) are packaged apart from Wine and not found by it on their own.
-    if [ -d /usr/share/wine/fonts ]; then
-      cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-    fi
+    add_wine_fonts
     "$WINESERVER" -w 9>&-
     touch "$WINEPREFIX/.quillara-ready"
   fi
