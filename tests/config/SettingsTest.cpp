@@ -80,7 +80,7 @@ TEST(ConfigDialog, ShowsTheStoredCountsClampedAndOkStoresThemOrdered) {
   const Case cases[] = {  // the first sees the record as the process starts
       {EmptyKey, {}, {{}, IDOK, {1, 10, 1, 10, 80}}, 1, {1, 10, 1, 10, 80}},
       {NoKey, {}, {{}, IDOK, {2, 9, 3, 9, 60}}, 1, {2, 9, 3, 9, 60}},
-      {Values, {2, 14, 0, 9, 200}, {{}, IDOK, {2, 12, 1, 9, 120}}, 1, {2, 14, 0, 9, 120}},
+      {Values, {2, 13, 0, 9, 200}, {{}, IDOK, {2, 12, 1, 9, 120}}, 1, {2, 13, 0, 9, 120}},
       {Values, {INT32_MIN, 9, 3, 9, 10}, {{}, IDOK, {1, 9, 3, 9, 40}}, 1, {INT32_MIN, 9, 3, 9, 40}},
       {Values, {2, 9, 3, 9, 60}, {{7, 3, 5, 5}, IDOK, {7, 3, 5, 5, 60}}, 1, {3, 7, 5, 5, 60}},
       {Values, {4, 4, 12, 1, 90}, {{}, IDOK, {4, 4, 12, 1, 90}}, 1, {4, 4, 1, 12, 90}},

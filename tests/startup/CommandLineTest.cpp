@@ -37,11 +37,11 @@ const Row Rows[] = {
     {"quillara.scr /p\t%s", &Host, Nothing, -1}, {"quillara.scr /a 1234", nullptr, Nothing, -1},
     {"quillara.scr /x", nullptr, Nothing, -1}, {"quillara.scr /1", nullptr, Nothing, -1},
     {"quillara.scr /\ts", nullptr, Nothing, -1}, {"quillara.scr /\xE9s", nullptr, Nothing, -1},
-    {"quillara.scr \xFF/s", nullptr, Nothing, -1},
-};
+    {"quillara.scr \xFF/s", nullptr, Nothing, -1}};
 const struct { const char* text; uint32_t value; LONG_PTR handle; } Handles[] = {
     {"1234", 1234, 1234}, {"42949674194", 1234, 1234}, {"4294968530 7", 1234, 1234},
-    {"12x", 12, 12}, {"2147483649", 0x80000001u, -2147483647}, {"4294967295", 0xFFFFFFFFu, -1}};
+    {"12x", 12, 12}, {"+12", 0, 0}, {" 12", 0, 0}, {"2147483649", 0x80000001u, -2147483647},
+    {"4294967295", 0xFFFFFFFFu, -1}};
 // clang-format on
 const Row* Running;
 
