@@ -43,8 +43,8 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     const LPARAM into = reinterpret_cast<LPARAM>(text);
     for (int entry = 0; SendMessageA(list, CB_GETLBTEXT, entry, into) > 0; ++entry)
       Current.lists += std::string(text) + " ";
-    SendMessageA(list, CB_GETLBTEXT, SendMessageA(list, CB_GETCURSEL, 0, 0), into);
-    Current.shown[i] = std::stoi(text);
+    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);  // none shows as 0
+    Current.shown[i] = SendMessageA(list, CB_GETLBTEXT, selected, into) > 0 ? std::stoi(text) : 0;
   }
   Current.shown[4] = SendDlgItemMessageA(dialog, IDC_GRAVITY_TRACKBAR, TBM_GETPOS, 0, 0);
   const bool key = Current.press == VK_ESCAPE;  // to the focus, or a click on the button
