@@ -68,13 +68,10 @@ void SaveSettings(HWND dialog) {
                       KEY_WRITE, nullptr, &key, &disposition) != ERROR_SUCCESS) {
     return;  // Nothing saved; gravity stays what it was.
   }
-  // Gravity is never tracked while the thumb moves: it is read here, once,
-  // after the four counts are stored and before it is stored itself.
+  // Gravity is never tracked while the thumb moves: it is read here, once.
+  HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
+  SaverSettings.GraviticForce = static_cast<int32_t>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
   for (const StoredField& stored : StoredFields) {
-    if (stored.field == &SaverSettingsRecord::GraviticForce) {
-      HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
-      SaverSettings.GraviticForce = static_cast<int32_t>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
-    }
     StoreField(key, stored.name, SaverSettings.*(stored.field));
   }
   RegCloseKey(key);
