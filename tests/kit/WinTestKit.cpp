@@ -36,11 +36,10 @@ void PutValue(const char* key, const char* name, DWORD type, const void* data, D
 bool ReadValue(const char* key, const char* name, DWORD* type, DWORD* value) {
   BYTE data[64] = {};
   DWORD size = sizeof data;
-  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, type, data, &size) !=
-      ERROR_SUCCESS)
-    return false;
+  const LONG status =
+      RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, type, data, &size);
   std::memcpy(value, data, sizeof *value);
-  return true;
+  return status == ERROR_SUCCESS;
 }
 
 bool KeyExists(const char* key) {
@@ -130,9 +129,8 @@ static HWND ChildWindow;
 static BOOL CALLBACK FindChildWindow(HWND window, LPARAM) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != ChildId || !IsWindowVisible(window)) return TRUE;
-  ChildWindow = window;
-  return FALSE;
+  if (owner == ChildId && IsWindowVisible(window)) ChildWindow = window;
+  return ChildWindow == nullptr;  // on until found
 }
 
 int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
