@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <new>
 
 #include "config/SaverSettings.h"
@@ -15,6 +16,13 @@
 Universe* CurrentUniverse = nullptr;
 
 namespace {
+
+// The world rectangle's half extents and the depth range around the plane
+// z = 0 that the eye at z = 50 looks at.
+const double WorldHalfWidth = 300.0;
+const double WorldHalfHeight = 240.0;
+const double NearPlane = 25.0;
+const double FarPlane = 75.0;
 
 typedef int32_t SaverSettingsRecord::*CountField;
 
@@ -48,7 +56,7 @@ void SetupScene(int32_t width, int32_t height) {
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(-300.0, 300.0, -240.0, 240.0, 25.0, 75.0);
+  glOrtho(-WorldHalfWidth, WorldHalfWidth, -WorldHalfHeight, WorldHalfHeight, NearPlane, FarPlane);
 
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -63,6 +71,18 @@ void SetupScene(int32_t width, int32_t height) {
   ReplaceUniverse(NewRandomUniverse());
 
   glColor3f(0.1f, 1.0f, 0.3f);
+}
+
+void FitWorldToWindow(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return;
+  glViewport(0, 0, width, height);
+  // Pixels per world unit: the smaller scale shows all of the rectangle.
+  const double scale = std::min(width / (2.0 * WorldHalfWidth), height / (2.0 * WorldHalfHeight));
+  const double halfWidth = width / (2.0 * scale), halfHeight = height / (2.0 * scale);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-halfWidth, halfWidth, -halfHeight, halfHeight, NearPlane, FarPlane);
+  glMatrixMode(GL_MODELVIEW);
 }
 
 // The scene holds no textures, display lists or other OpenGL objects.

@@ -15,6 +15,11 @@ const int32_t UniverseMaxAge = 60;
 
 // The view: the world rectangle x -300..300, y -240..240 fills the viewport.
 void SetupScene(int32_t width, int32_t height);
+// For hosts that keep the world's proportions, after SetupScene and at every
+// change of size: the whole world rectangle, centred, as large as it fits,
+// and more of the universe around it along the window's longer side. Discs
+// stay round. The Windows saver keeps SetupScene's stretched view.
+void FitWorldToWindow(int32_t width, int32_t height);
 void CleanupScene();
 
 // Clears, renews a universe that is too old, advances and draws the current

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "x11/XErrorLog.h"
+
 bool WindowGone = false;
 
 namespace {
@@ -24,13 +26,12 @@ Window WatchedWindow = 0;
 // Errors arrive some requests after their cause; the loop reads WindowGone
 // between frames. BadWindow for another window (a virtual-root candidate
 // that went away while looked at) is no concern.
-int OnXError(Display*, XErrorEvent* error) {
+int OnXError(Display* display, XErrorEvent* error) {
   const bool lost = error->error_code == BadWindow || error->error_code == BadDrawable;
   if (lost && error->resourceid == WatchedWindow) {
     WindowGone = true;
   } else if (!lost) {
-    std::fprintf(stderr, "quillara: X error %d on request %d\n", error->error_code,
-                 error->request_code);
+    LogXError(display, *error);
   }
   return 0;
 }
@@ -61,10 +62,13 @@ Window FindVirtualRoot(Display* display, Window root) {
   return found;
 }
 
-Window RootTarget(Display* display) {
+// `source` says where the window came from, for the line about a bad one.
+Window RootTarget(Display* display, const char** source) {
   unsigned long id = 0;
   const char* given = std::getenv("XSCREENSAVER_WINDOW");
+  *source = "$XSCREENSAVER_WINDOW";
   if (given != nullptr && ReadWindowId(given, &id)) return id;
+  *source = "a virtual root's __SWM_VROOT";
   return FindVirtualRoot(display, DefaultRootWindow(display));
 }
 
@@ -87,7 +91,7 @@ Window MakeOwnWindow(HackWindow* hack) {
   attributes.colormap = XCreateColormap(display, RootWindow(display, screen), chosen, AllocNone);
   attributes.background_pixel = 0;
   attributes.border_pixel = 0;
-  attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
+  attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask | VisibilityChangeMask;
   const Window window = XCreateWindow(
       display, RootWindow(display, screen), 0, 0, OwnWidth, OwnHeight, 0, depth, InputOutput,
       chosen, CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
@@ -106,7 +110,7 @@ Window MakeOwnWindow(HackWindow* hack) {
 }
 
 // The context is made on the window's own visual, as the framework chose it.
-OpenResult BindContext(HackWindow* hack, Visual* visual) {
+bool BindContext(HackWindow* hack, Visual* visual) {
   XVisualInfo wanted;
   wanted.visualid = XVisualIDFromVisual(visual);
   int count = 0, gl = 0, rgba = 0, doubled = 0;
@@ -121,40 +125,53 @@ OpenResult BindContext(HackWindow* hack, Visual* visual) {
   if (hack->context == nullptr || !glXMakeCurrent(hack->display, hack->window, hack->context)) {
     std::fprintf(stderr, "quillara: visual 0x%lx of window 0x%lx has no RGBA OpenGL\n",
                  wanted.visualid, hack->window);
-    return OpenResult::Failed;
+    return false;
   }
   hack->doubleBuffered = doubled != 0;
   if (!hack->doubleBuffered) glDrawBuffer(GL_FRONT);
-  return OpenResult::Ready;
+  return true;
 }
 
 }  // namespace
 
-OpenResult OpenHackWindow(const HackOptions& options, HackWindow* hack) {
+bool OpenHackWindow(const HackOptions& options, HackWindow* hack) {
   std::memset(hack, 0, sizeof *hack);
   hack->display = XOpenDisplay(nullptr);
   if (hack->display == nullptr) {
     std::fprintf(stderr, "quillara: cannot open display \"%s\"\n", XDisplayName(nullptr));
-    return OpenResult::Failed;
+    return false;
   }
   XSetErrorHandler(OnXError);
   XSetIOErrorHandler(OnIOError);
   hack->own = options.windowId == 0 && !options.root;
+  const char* source = "--window-id";
   if (options.windowId != 0) {
     hack->window = options.windowId;
   } else if (options.root) {
-    hack->window = RootTarget(hack->display);
+    hack->window = RootTarget(hack->display, &source);
   } else {
     hack->window = MakeOwnWindow(hack);
   }
   WatchedWindow = hack->window;
-  XWindowAttributes attributes;
-  if (!XGetWindowAttributes(hack->display, hack->window, &attributes)) return OpenResult::Gone;
   if (!hack->own) {
-    // Added to this client's own mask; ButtonPress stays free for the client
-    // that may hold it, and the window is never mapped, moved or resized.
-    XSelectInput(hack->display, hack->window,
-                 attributes.your_event_mask | StructureNotifyMask | ExposureMask);
+    // Before the size is read, so that no change of it goes unreported. This
+    // new connection selects nothing else there; ButtonPress stays free for
+    // the client that may hold it, and the window is never mapped, moved or
+    // resized.
+    XSelectInput(hack->display, hack->window, StructureNotifyMask | ExposureMask);
+  }
+  // A window that is gone or takes no drawing is an error, not a clean end:
+  // a framework that restarts a hack ending with 0 would restart it at once.
+  XWindowAttributes attributes;
+  const char* fault = nullptr;
+  if (!XGetWindowAttributes(hack->display, hack->window, &attributes)) {
+    fault = "does not exist";
+  } else if (attributes.c_class == InputOnly) {
+    fault = "is InputOnly: nothing can be drawn in it";
+  }
+  if (fault != nullptr) {
+    std::fprintf(stderr, "quillara: window 0x%lx (from %s) %s\n", hack->window, source, fault);
+    return false;
   }
   hack->width = attributes.width;
   hack->height = attributes.height;

@@ -22,14 +22,12 @@ struct HackWindow {
 // Set when the server reports BadWindow or BadDrawable for the hack's window.
 extern bool WindowGone;
 
-// Gone: the window handed over does not exist. Failed: no display or no
-// OpenGL for the window's visual; a line on standard error says which.
-enum class OpenResult { Ready, Gone, Failed };
-
 // The window is the one handed over, else with `root` $XSCREENSAVER_WINDOW,
 // a virtual root or the root, else a new top-level window of its own,
-// mapped. The context is current on return with Ready.
-OpenResult OpenHackWindow(const HackOptions& options, HackWindow* hack);
+// mapped. True with the context current; false, with a line on standard
+// error, for no display, a window that does not exist or is InputOnly, or
+// no OpenGL for the window's visual.
+bool OpenHackWindow(const HackOptions& options, HackWindow* hack);
 // Releases the context and the display (with it an own window).
 void CloseHackWindow(HackWindow* hack);
 

@@ -1,5 +1,6 @@
 // The hack's main loop: frames paced to a deadline, the window's events,
-// the keys of an own window, the rate display, and a clean end on SIGTERM.
+// the keys of an own window, the rate display, and an end on SIGTERM that no
+// server holds up.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <GL/gl.h>
@@ -17,15 +18,30 @@
 #include "sim/Universe.h"
 #include "x11/HackWindow.h"
 #include "x11/Options.h"
+#include "x11/XErrorLog.h"
 
 namespace {
 
 const int64_t NsPerSecond = 1000000000;
 const int64_t NsPerUs = 1000;
 
-volatile sig_atomic_t StopRequested = 0;
+// Time the loop has to end by itself after a stop signal.
+const long StopGraceNs = 500000000;
 
-void OnStopSignal(int) { StopRequested = 1; }
+volatile sig_atomic_t StopRequested = 0;
+timer_t StopDeadline;
+
+// The loop sees the flag at its next turn; a server that does not answer, or
+// a GL call that blocks, can hold that turn back for good, so the timer ends
+// the process regardless. timer_settime and _exit are async-signal-safe.
+void OnStopSignal(int) {
+  if (StopRequested) return;
+  StopRequested = 1;
+  const itimerspec grace = {{0, 0}, {0, StopGraceNs}};
+  timer_settime(StopDeadline, 0, &grace, nullptr);
+}
+
+void OnStopDeadline(int) { _exit(0); }
 
 // The frame rate and the load of the last whole second, as --fps shows them.
 // Load is the share of wall time not spent waiting for the next deadline.
@@ -37,8 +53,9 @@ struct RateMeter {
 };
 
 struct LoopState {
-  bool mapped;   // an own window is drawn into from its first MapNotify
-  bool exposed;  // the picture is to be drawn again as it is
+  bool mapped;    // an own window is drawn into while mapped
+  bool obscured;  // an own window wholly covered is not drawn into either
+  bool exposed;   // the picture is to be drawn again as it is
   bool ended;
 };
 
@@ -56,35 +73,60 @@ uint32_t InstanceSalt() {
   return static_cast<uint32_t>(getpid()) * 2654435761u ^ static_cast<uint32_t>(now.tv_nsec);
 }
 
-// SIGTERM and SIGINT stay blocked except inside the wait, so a stop can never
-// slip in between the last check and the sleep. Blocked before the GL
-// library starts any thread, so those threads never take them. Returns the
-// mask the wait opens.
-sigset_t InstallStopSignals() {
+// SIGTERM and SIGINT: the stop signals, with the deadline's SIGALRM.
+sigset_t StopSignals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGALRM);
+  return signals;
+}
+
+// Installs the handlers and blocks the signals until OpenStopSignals:
+// the threads the GL library starts meanwhile never take them.
+void InstallStopSignals() {
   struct sigaction action = {};
-  action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
+  action.sa_handler = OnStopSignal;
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
-  sigset_t stops, open;
-  sigemptyset(&stops);
-  sigaddset(&stops, SIGTERM);
-  sigaddset(&stops, SIGINT);
-  sigprocmask(SIG_BLOCK, &stops, &open);
-  return open;
+  action.sa_handler = OnStopDeadline;
+  sigaction(SIGALRM, &action, nullptr);
+  sigevent expiry = {};
+  expiry.sigev_notify = SIGEV_SIGNAL;
+  expiry.sigev_signo = SIGALRM;
+  timer_create(CLOCK_MONOTONIC, &expiry, &StopDeadline);
+  const sigset_t signals = StopSignals();
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+}
+
+// From here on the main thread takes the signals anywhere, even inside a
+// call that waits for the server.
+void OpenStopSignals() {
+  const sigset_t signals = StopSignals();
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
 // Sends the frame, then sleeps until `deadline`, input from the server or a
-// stop signal. Called once per turn of the loop even when the deadline has
-// passed, since only here can a stop signal arrive.
-void WaitUntil(Display* display, int64_t deadline, const sigset_t& open, RateMeter* meter) {
+// stop signal. Events that Xlib read into its queue during the frame end the
+// wait at once: the server's socket no longer shows them. The stop signals
+// are blocked from the last look at the flag until the sleep opens them, so
+// none slips in between.
+void WaitUntil(Display* display, int64_t deadline, RateMeter* meter) {
   XFlush(display);
   const int64_t start = Now();
   const int64_t span = deadline > start ? deadline - start : 0;
   pollfd server = {ConnectionNumber(display), POLLIN, 0};
   const timespec timeout = {static_cast<time_t>(span / NsPerSecond),
                             static_cast<long>(span % NsPerSecond)};
-  ppoll(&server, 1, &timeout, &open);
+  const sigset_t stops = StopSignals();
+  sigset_t open;
+  pthread_sigmask(SIG_BLOCK, &stops, &open);
+  if (!StopRequested && XEventsQueued(display, QueuedAlready) == 0) {
+    ppoll(&server, 1, &timeout, &open);
+  }
+  pthread_sigmask(SIG_SETMASK, &open, nullptr);
   meter->waited += Now() - start;
 }
 
@@ -116,13 +158,19 @@ void HandleEvent(HackWindow* hack, XEvent* event, LoopState* state) {
     case ConfigureNotify:
       hack->width = event->xconfigure.width;
       hack->height = event->xconfigure.height;
-      glViewport(0, 0, hack->width, hack->height);
+      FitWorldToWindow(hack->width, hack->height);
       break;
     case Expose:
       if (event->xexpose.count == 0) state->exposed = true;
       break;
     case MapNotify:
       state->mapped = true;
+      break;
+    case UnmapNotify:  // a handed window is drawn into as the framework left it
+      state->mapped = !hack->own;
+      break;
+    case VisibilityNotify:  // selected on an own window only
+      state->obscured = event->xvisibility.state == VisibilityFullyObscured;
       break;
     case DestroyNotify:
       state->ended = true;
@@ -144,8 +192,8 @@ void ShowFrame(const HackWindow& hack, const RateMeter& meter) {
   PresentFrame(hack);
 }
 
-void RunFrames(HackWindow* hack, int64_t delay, const sigset_t& open) {
-  LoopState state = {!hack->own, false, false};
+void RunFrames(HackWindow* hack, int64_t delay) {
+  LoopState state = {!hack->own, false, false, false};
   RateMeter meter = {Now(), 0, 0, {"FPS: -", "Load: -"}};
   int64_t next = Now();
   while (!StopRequested && !WindowGone && !state.ended) {
@@ -156,7 +204,8 @@ void RunFrames(HackWindow* hack, int64_t delay, const sigset_t& open) {
     }
     if (state.ended || WindowGone) break;
     const int64_t now = Now();
-    if (state.mapped && now >= next) {
+    const bool shown = state.mapped && !state.obscured;
+    if (shown && now >= next) {
       DrawFrame();
       ShowFrame(*hack, meter);
       CountFrame(&meter, now);
@@ -164,13 +213,13 @@ void RunFrames(HackWindow* hack, int64_t delay, const sigset_t& open) {
       // frame moves the schedule rather than bunching frames to catch up.
       next = next + delay > now ? next + delay : now;
       state.exposed = false;
-    } else if (state.mapped && state.exposed) {
+    } else if (shown && state.exposed) {
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       if (CurrentUniverse != nullptr) CurrentUniverse->Draw();
       ShowFrame(*hack, meter);
       state.exposed = false;
     }
-    WaitUntil(hack->display, state.mapped ? next : now + NsPerSecond, open, &meter);
+    WaitUntil(hack->display, shown ? next : now + NsPerSecond, &meter);
   }
 }
 
@@ -178,20 +227,27 @@ void RunFrames(HackWindow* hack, int64_t delay, const sigset_t& open) {
 
 int main(int argc, char** argv) {
   HackOptions options;
-  if (!ParseOptions(argc, argv, &options)) {
-    std::fputs(HackUsage, stderr);
+  OptionProblem problem;
+  if (!ParseOptions(argc, argv, &options, &problem)) {
+    std::fprintf(stderr, "quillara: %s\n%s", problem.text, HackUsageHint);
     return 1;
+  }
+  if (options.help) {
+    std::fputs(HackUsage, stdout);
+    return 0;
   }
   SaverSettings = options.settings;
   SeedSalt = InstanceSalt();
-  const sigset_t open = InstallStopSignals();
+  InstallStopSignals();
 
   HackWindow hack;
-  const OpenResult opened = OpenHackWindow(options, &hack);
-  if (opened != OpenResult::Ready) return opened == OpenResult::Gone ? 0 : 1;
+  if (!OpenHackWindow(options, &hack)) return 1;
+  OpenStopSignals();
   SetupScene(hack.width, hack.height);
+  FitWorldToWindow(hack.width, hack.height);
   if (options.showFps) PrepareRateText(&hack);
-  RunFrames(&hack, options.delayUs * NsPerUs, open);
+  RunFrames(&hack, options.delayUs * NsPerUs);
+  ReportXErrorCounts();
   CleanupScene();
   CloseHackWindow(&hack);
   return 0;

@@ -85,7 +85,7 @@ bool CompareFrameCost(int frames) {
   HackOptions options = DefaultOptions;
   options.root = true;
   HackWindow hack;
-  if (OpenHackWindow(options, &hack) != OpenResult::Ready) return false;
+  if (!OpenHackWindow(options, &hack)) return false;
   SetupScene(hack.width, hack.height);
   ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
   std::printf("window %d x %d, %s, universe %d stars, %d balls\n", hack.width, hack.height,
