@@ -12,6 +12,7 @@ packages=(
   wine64 fonts-wine xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
   libx11-dev libgl-dev libglu1-mesa-dev
   imagemagick x11-utils procps util-linux
+  dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do
