@@ -45,6 +45,14 @@ quiet cmake --build "$out/native" -j 2
 quiet cpack -G DEB --config "$out/native/CPackConfig.cmake" -B "$out/native"
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$out/native/CPackConfig.cmake")
 deb=quillara_${version}_amd64.deb
+# Debian's checks pass before anything is published; lintian's notes are shown.
+if ! lintian --pedantic -I --fail-on error,warning "$out/native/$deb" >"$out/lintian.txt" 2>&1; then
+  cat "$out/lintian.txt" >&2; echo "release: lintian rejects $deb" >&2; exit 1
+fi
+grep -v "root privileges" "$out/lintian.txt" | sed 's/^/lintian: /'
+desktop=$out/native/x11/quillara.desktop
+[ -z "$(desktop-file-validate --no-hints "$desktop" 2>&1)" ] ||
+  { desktop-file-validate "$desktop" >&2; echo "release: the desktop file is invalid" >&2; exit 1; }
 zip=quillara-$version-windows.zip
 
 # The zip's folder: Windows line endings for the texts, one mode and one

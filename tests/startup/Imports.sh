@@ -12,7 +12,5 @@ echo "$(grep -c . <<<"$imports") imports; outside the list: ${outside:-none}" &&
   "^(Major(OSystem|Subsystem)Version\s+${4%.*}|Minor(OSystem|Subsystem)Version\s+${4#*.})$" \
   <<<"$dump")" = 4 ] && grep -aq '<dpiAware[^>]*>true</dpiAware>' "$2" &&
   grep -A2 $'^0[0-9a-f]*   Entry: ID: 0x000018,' <<<"$dump" | grep -q "     Entry: ID: 0x000001," &&
-  rc=$("${1%objdump}windres" -i "$2" -O rc) && [ "$(grep -cxE -e " (FILE|PRODUCT)VERSION ${5//./, }, 0" \
-  -e ' +VALUE "(File|Product)Version", "'"$5"'"' -e ' +VALUE "(ProductName|FileDescription)", "Quillara!"' \
-  -e ' +VALUE "OriginalFilename", "quillara.scr"' \
-  -e ' +VALUE "LegalCopyright", "Copyright \(c\) 2026 the Quillara! authors"' <<<"$rc")" = 8 ]
+  rc=$("${1%objdump}windres" -i "$2" -O rc) && [ "$(grep -cxE -e " (FILE|PRODUCT)VERSION ${5//./, }, 0" -e \
+  ' +VALUE "(File|Product)Version", "'"$5"'"' -e ' +VALUE "(ProductName|FileDescription)", "Quillara!"' <<<"$rc")" = 6 ]
