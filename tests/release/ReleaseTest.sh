@@ -1,7 +1,7 @@
 #!/bin/bash
 # The release in dist/ as users get it: the zip's files, install.cmd and uninstall.cmd run by
 # Wine's cmd, the package's files and its hack drawing, signing.  Run after scripts/release.sh.
-here=$(cd "$(dirname "$0")" && pwd) && cd "$here/../.." && state=$(mktemp -d) && s=$state || exit 1
+here=$(cd "$(dirname "$0")" && pwd) && cd "$here/../.." && s=$(mktemp -d) && state=$s || exit 1
 zip=$(echo dist/quillara-*-windows.zip) && v=${zip#dist/quillara-} && v=${v%-windows.zip} && failed=0
 check() { if "${@:2}"; then echo "ok    $1"; else echo "FAIL  $1"; failed=1; fi; }
 check "zip entries" [ "$(unzip -Z1 "$zip" | xargs)" = \
