@@ -13,6 +13,7 @@ packages=(
   libx11-dev libgl-dev libglu1-mesa-dev
   imagemagick x11-utils procps util-linux
   xsecurelock
+  dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do

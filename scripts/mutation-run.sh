@@ -1,7 +1,8 @@
 #!/bin/bash
 # Mutation run: puts each deliberate fault of a mutant table into a checkout,
-# rebuilds, runs the native and the 64-bit Windows suites, and records
-# whether the suite caught it.  Not part of the test command.
+# rebuilds, runs the native and the 64-bit Windows suites (or, for a mutant
+# marked "suite: release", scripts/release.sh and tests/release/ReleaseTest.sh),
+# and records whether the suite caught it.  Not part of the test command.
 #
 #   bash scripts/mutation-run.sh TREE [MUTANT_ID...]
 #
@@ -34,8 +35,9 @@ helper=$(
   cat <<'PYTHON'
 import os, sys
 
-PRODUCT_DIRS = ["sim", "render", "host", "config", "resources", "x11"]
+PRODUCT_DIRS = ["sim", "render", "host", "config", "resources", "x11", "packaging"]
 KEYS = ("id", "what", "find", "replace")
+OPTIONAL = ("suite",)
 
 def unescape(text):
     out, i = [], 0
@@ -65,8 +67,8 @@ def parse(path):
                 current = {}
             continue
         key, colon, value = line.partition(":")
-        if not colon or key not in KEYS:
-            fail("%s:%d: expected one of %s" % (path, number, ", ".join(KEYS)))
+        if not colon or key not in KEYS + OPTIONAL:
+            fail("%s:%d: expected one of %s" % (path, number, ", ".join(KEYS + OPTIONAL)))
         if key in current:
             fail("%s:%d: %s given twice" % (path, number, key))
         # One blank after the colon separates; the rest is the text itself.
@@ -76,6 +78,8 @@ def parse(path):
         missing = [k for k in KEYS if k not in b]
         if missing:
             fail("mutant %s lacks %s" % (b.get("id", "?"), ", ".join(missing)))
+        if b.setdefault("suite", "ctest") not in ("ctest", "release"):
+            fail("mutant %s: suite is ctest or release" % b["id"])
         if b["id"] in seen or not b["id"] or " " in b["id"]:
             fail("bad or repeated id: %r" % b["id"])
         seen.add(b["id"])
@@ -108,6 +112,8 @@ if command == "ids":
             print(b["id"])
 elif command == "what":
     print(find(table, sys.argv[3])["what"])
+elif command == "suite":
+    print(find(table, sys.argv[3])["suite"])
 elif command == "locate":
     # Prints the one file holding the text, or why there is none.
     m, tree = find(table, sys.argv[3]), sys.argv[4]
@@ -166,11 +172,18 @@ trap 'echo "terminated" >&2; exit 143' TERM
 
 cd "$tree" || exit 2
 presets=(native windows-x64)
+# The release check compares the zip's .scr with both Windows presets' builds.
+built=("${presets[@]}")
+release=no
+for id in $ids; do
+  [ "$(py suite "$mutants" "$id")" = release ] && release=yes
+done
+[ $release = yes ] && built+=(windows-x86)
 
-# build LOG: configures a preset without a build tree, builds both.
+# build LOG: configures a preset without a build tree, builds each.
 build() {
   local p
-  for p in "${presets[@]}"; do
+  for p in "${built[@]}"; do
     if [ ! -f "build/$p/CMakeCache.txt" ]; then
       cmake --preset "$p" >>"$1" 2>&1 || return 1
     fi
@@ -178,10 +191,27 @@ build() {
   done
 }
 
-# suite LOG: both suites, the second only when the first passed.  On failure
-# prints the first failing test.
+# release_suite LOG: a release, then its check.  On failure prints the first
+# failing check.
+release_suite() {
+  echo "=== release" >>"$1"
+  bash scripts/release.sh >>"$1" 2>&1 || { echo "(release.sh failed: see log)"; return 1; }
+  bash tests/release/ReleaseTest.sh >"$work/release.out" 2>&1
+  local status=$?
+  cat "$work/release.out" >>"$1"
+  [ $status -eq 0 ] && return 0
+  sed -n 's/^FAIL  //p' "$work/release.out" | head -n 1 | grep . || echo "(ReleaseTest failed: see log)"
+  return 1
+}
+
+# suite LOG [KIND]: both suites, the second only when the first passed; or,
+# for KIND release, the release check.  On failure prints the first failing test.
 suite() {
   local p first
+  if [ "${2:-ctest}" = release ]; then
+    release_suite "$1"
+    return
+  fi
   for p in "${presets[@]}"; do
     echo "=== ctest --preset $p" >>"$1"
     if ! ctest --preset "$p" --stop-on-failure >"$work/ctest.out" 2>&1; then
@@ -203,7 +233,8 @@ if ! build "$baseline_log"; then
   echo "ERROR: the unmutated tree does not build (see $baseline_log)" >&2
   exit 1
 fi
-if ! failed=$(suite "$baseline_log"); then
+if ! failed=$(suite "$baseline_log") ||
+  { [ $release = yes ] && ! failed=$(suite "$baseline_log" release); }; then
   echo "ERROR: the unmutated suite fails at $failed (see $baseline_log)" >&2
   exit 1
 fi
@@ -228,7 +259,7 @@ for id in $ids; do
       test_name="could not apply"
     elif ! build "$log"; then
       result=BUILD-FAILED
-    elif test_name=$(suite "$log"); then
+    elif test_name=$(suite "$log" "$(py suite "$mutants" "$id")"); then
       result=SURVIVED
       test_name="-"
     else

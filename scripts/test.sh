@@ -1,7 +1,7 @@
 #!/bin/bash
 # Builds all three presets and runs every test suite: native, then the
 # 64-bit Windows build under Wine, then the static checks of the 32-bit
-# build.  Exits non-zero on any failure.
+# build, then a release and its checks.  Exits non-zero on any failure.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -28,6 +28,9 @@ ctest --preset windows-x64 || status=1
 # 32-bit programs cannot run here; the checks of the built files need no Wine.
 echo "=== tests: windows-x86 (static checks of the built files)"
 ctest --preset windows-x86 -L static --no-tests=error || status=1
+# The release as users get it, built afresh: its .scr must be the ones tested above.
+echo "=== release: scripts/release.sh, then tests/release/ReleaseTest.sh"
+if bash scripts/release.sh; then bash tests/release/ReleaseTest.sh || status=1; else status=1; fi
 
 if [ $status -eq 0 ]; then echo "ALL TESTS PASSED"; else echo "SOME STEP FAILED"; fi
 exit $status

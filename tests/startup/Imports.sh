@@ -1,6 +1,7 @@
 #!/bin/bash
-# Imports.sh OBJDUMP SCR x86|x86_64 MAJOR.MINOR: the .scr's imports against its architecture's
-# lines of ImportsAllowed.txt, its header's oldest Windows version, and its DPI-aware manifest.
+# Imports.sh OBJDUMP SCR x86|x86_64 MAJOR.MINOR VERSION: the .scr's imports against its architecture's
+# lines of ImportsAllowed.txt, its header's oldest Windows version, its DPI-aware manifest, and its
+# version resource as the resource compiler reads it back.
 dump=$("$1" -p "$2") || exit 1
 imports=$(awk '/^\tDLL Name: /{d = toupper($3); next} !NF {d = ""}
   d && NF >= 3 && $1 != "vma:" {print d, $3}' <<<"$dump" | sort)
@@ -10,4 +11,6 @@ echo "$(grep -c . <<<"$imports") imports; outside the list: ${outside:-none}" &&
   grep -qx "KERNEL32.DLL ExitProcess" <<<"$imports" && [ "$(grep -cE \
   "^(Major(OSystem|Subsystem)Version\s+${4%.*}|Minor(OSystem|Subsystem)Version\s+${4#*.})$" \
   <<<"$dump")" = 4 ] && grep -aq '<dpiAware[^>]*>true</dpiAware>' "$2" &&
-  grep -A2 $'^0[0-9a-f]*   Entry: ID: 0x000018,' <<<"$dump" | grep -q "     Entry: ID: 0x000001,"
+  grep -A2 $'^0[0-9a-f]*   Entry: ID: 0x000018,' <<<"$dump" | grep -q "     Entry: ID: 0x000001," &&
+  rc=$("${1%objdump}windres" -i "$2" -O rc) && [ "$(grep -cxE -e " (FILE|PRODUCT)VERSION ${5//./, }, 0" -e \
+  ' +VALUE "(File|Product)Version", "'"$5"'"' -e ' +VALUE "(ProductName|FileDescription)", "Quillara!"' <<<"$rc")" = 6 ]
