@@ -1,6 +1,6 @@
 #!/bin/bash
 # Mutation run: puts each deliberate fault of a mutant table into a checkout,
-# rebuilds, runs the native and the 64-bit Windows suites, and records
+# rebuilds, runs the native and both Windows suites, and records
 # whether the suite caught it.  Not part of the test command.
 #
 #   bash scripts/mutation-run.sh TREE [MUTANT_ID...]
@@ -157,7 +157,9 @@ restore() {
 }
 stop_wine() {
   if [ -f "$tree/scripts/wine-session.sh" ]; then
-    bash "$tree/scripts/wine-session.sh" stop "$tree/build/windows-x64/wine" >/dev/null 2>&1
+    for p in windows-x64 windows-x86; do
+      bash "$tree/scripts/wine-session.sh" stop "$tree/build/$p/wine" >/dev/null 2>&1
+    done
   fi
 }
 trap 'restore; stop_wine' EXIT
@@ -165,9 +167,9 @@ trap 'echo "interrupted" >&2; exit 130' INT
 trap 'echo "terminated" >&2; exit 143' TERM
 
 cd "$tree" || exit 2
-presets=(native windows-x64)
+presets=(native windows-x64 windows-x86)
 
-# build LOG: configures a preset without a build tree, builds both.
+# build LOG: configures a preset without a build tree, builds every preset.
 build() {
   local p
   for p in "${presets[@]}"; do
@@ -178,7 +180,7 @@ build() {
   done
 }
 
-# suite LOG: both suites, the second only when the first passed.  On failure
+# suite LOG: every suite, each only when the one before passed.  On failure
 # prints the first failing test.
 suite() {
   local p first
@@ -196,7 +198,7 @@ suite() {
 }
 
 run_start=$(date +%s)
-echo "=== baseline: build both presets and run both suites unmutated"
+echo "=== baseline: build every preset and run every suite unmutated"
 baseline_log=$work/baseline.log
 : >"$baseline_log"
 if ! build "$baseline_log"; then
