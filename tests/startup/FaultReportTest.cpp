@@ -44,9 +44,8 @@ extern "C" [[noreturn]] void FaultInObservedFrame() {
 
 TEST(FaultGuard, ReportThenUnwindingThenRunningStateClearedThenExitWithTheFaultsCode) {
   const char* key = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";  // Auto 1, winedbg
-  char self[MAX_PATH], debugger[2 * MAX_PATH], text[256];
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::snprintf(debugger, sizeof debugger, "\"%s\" debugger %%ld %%ld", self);
+  char debugger[2 * MAX_PATH], text[256];
+  std::snprintf(debugger, sizeof debugger, "\"%s\" debugger %%ld %%ld", _pgmptr);
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, debugger, strlen(debugger) + 1);
   // The saver as on Windows 98, beside the component: faults in /a (password change), WM_CREATE.
   CopyFileA("Z:" QUILLARA_SCR_PATH, "Z:" DRIVER "/guarded.scr", FALSE);
@@ -61,6 +60,7 @@ TEST(FaultGuard, ReportThenUnwindingThenRunningStateClearedThenExitWithTheFaults
     EXPECT_TRUE(f == r && n > 0 && std::strcmp(text + n, "\n") == 0) << line << "\n" << text;
   }
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, "winedbg --auto %ld %ld", 23);
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);  // left on when one failed
 }
 
 int main(int argc, char** argv) {
