@@ -1,4 +1,4 @@
-// Faults in the saver's modes and WM_CREATE; the part before the test is the faulting component.
+// Faults in a mode, the dialog and WM_CREATE; the part before the test is the faulting component.
 #include <windows.h>
 
 #include <cstdio>
@@ -47,12 +47,12 @@ TEST(FaultGuard, ReportThenUnwindingThenRunningStateClearedThenExitWithTheFaults
   char debugger[2 * MAX_PATH], text[256];
   std::snprintf(debugger, sizeof debugger, "\"%s\" debugger %%ld %%ld", _pgmptr);
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, debugger, strlen(debugger) + 1);
-  // The saver as on Windows 98, beside the component: faults in /a (password change), WM_CREATE.
+  // The saver as on Windows 98, beside the components: faults in /a, the dialog and WM_CREATE.
   CopyFileA("Z:" QUILLARA_SCR_PATH, "Z:" DRIVER "/guarded.scr", FALSE);
   RegSetKeyValueA(HKEY_CURRENT_USER, APP, "Version", REG_SZ, "win98", 6);
-  for (const char* dll : {"opengl32", "glu32", "mpr"})  // the ones beside it
+  for (const char* dll : {"opengl32", "glu32", "comctl32", "mpr"})  // the ones beside it
     RegSetKeyValueA(HKEY_CURRENT_USER, APP "\\DllOverrides", dll, REG_SZ, "native", 7);
-  for (const char* line : {"guarded.scr /a", "guarded.scr /s"}) {
+  for (const char* line : {"guarded.scr /a", "guarded.scr /c", "guarded.scr /s"}) {
     Record("a", "exit %lx %lu\n", RunProgram("Z:" DRIVER "/guarded.scr", line, 20000));
     Record("r", "", 0, text);
     int f = 0, r = 1, n = 0;  // the faulting process as it saw itself and as the report named it
