@@ -50,12 +50,12 @@ EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void* frame
   __builtin_longjmp(static_cast<GuardRecord*>(frame)->resume, 1);
 #else
   // Resumes in the guard's frame where the guarded call returns, with the
-  // fault's code as that call's result.
+  // fault's code as that call's result: RtlUnwindEx does not return.
   auto* dispatcher = static_cast<DISPATCHER_CONTEXT*>(dispatch);
   RtlUnwindEx(frame, reinterpret_cast<void*>(dispatcher->ControlPc), record,
               reinterpret_cast<void*>(static_cast<ULONG_PTR>(FaultCode)), dispatcher->ContextRecord,
               dispatcher->HistoryTable);
-  return ExceptionContinueSearch;                          // not reached
+  return ExceptionContinueSearch;
 #endif
 }
 
