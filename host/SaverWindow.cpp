@@ -2,6 +2,7 @@
 // runs the thread's message loop until the window is destroyed.
 #include "host/SaverWindow.h"
 
+#include "host/FaultGuard.h"
 #include "host/HostState.h"
 #include "host/PasswordSupport.h"
 #include "render/SaverProc.h"
@@ -189,9 +190,13 @@ static const HostEntry HostHandlers[] = {
     {WM_SYSCOMMAND, OnSysCommand}, {WM_TIMER, OnTimer},
 };
 
-LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT HandleHostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   for (const HostEntry& entry : HostHandlers) {
     if (entry.message == message) return entry.handler(window, message, wParam, lParam);
   }
   return SaverProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return HandleGuarded(HandleHostMessage, window, message, wParam, lParam);
 }

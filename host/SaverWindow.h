@@ -15,4 +15,5 @@ extern HIMC SavedInputContext;
 // when another full-screen saver is already running, -1 when the window
 // class or the window could not be created.
 int RunSaver(HWND parent);
+// Every message is handled inside the exception guard: a fault in it ends the process.
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,8 +1,8 @@
 #include "host/StartUp.h"
 
 #include "config/ConfigDialog.h"
+#include "host/FaultGuard.h"
 #include "host/HostState.h"
-#include "host/PasswordSupport.h"
 #include "host/SaverWindow.h"
 #include "resources/ResourceIds.h"
 
@@ -131,80 +131,6 @@ int RunPasswordChange(const char* text) {
   if (changePassword) changePassword("SCRSAVE", owner, 0, 0);
   FreeLibrary(provider);
   return 0;
-}
-
-namespace {
-
-// The guard around the running mode is a handler on the thread's own
-// exception frames, where a compiler's __try/__except would put it, so no
-// filter that some DLL installs later can take its place.  FaultGuard holds
-// where RunGuarded resumes after a fault; one thread, one guard at a time.
-struct FaultGuard {
-#if defined(__i386__)
-  EXCEPTION_REGISTRATION_RECORD link;  // on the chain at fs:[0]
-#endif
-  void* resume[5];  // __builtin_setjmp's buffer
-  DWORD code;
-};
-FaultGuard* ActiveGuard = nullptr;
-
-// The guard's filter is the platform's UnhandledExceptionFilter: it shows the
-// system's fault report or starts the registered debugger, and its verdict
-// holds.  EXCEPTION_EXECUTE_HANDLER resumes in RunGuarded without unwinding
-// the frames in between: none of ours holds anything, and the process ends
-// right after.  cdecl, as compilers' own handlers are.
-EXCEPTION_DISPOSITION __cdecl GuardHandler(EXCEPTION_RECORD* record, void*, CONTEXT* context,
-                                           void*) {
-  if (record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) {
-    return ExceptionContinueSearch;
-  }
-  EXCEPTION_POINTERS fault = {record, context};
-  switch (UnhandledExceptionFilter(&fault)) {
-    case EXCEPTION_CONTINUE_EXECUTION:
-      return ExceptionContinueExecution;
-    case EXCEPTION_CONTINUE_SEARCH:  // a debugger takes it
-      return ExceptionContinueSearch;
-    default:
-      ActiveGuard->code = record->ExceptionCode;
-      __builtin_longjmp(ActiveGuard->resume, 1);
-  }
-}
-
-#if defined(__i386__)
-// The head of the thread's handler chain, at fs:[0].
-EXCEPTION_REGISTRATION_RECORD* ChainHead() {
-  EXCEPTION_REGISTRATION_RECORD* head;
-  asm volatile("movl %%fs:0, %0" : "=r"(head));
-  return head;
-}
-void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head) {
-  asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
-}
-#endif
-
-}  // namespace
-
-// Not inlined: on x64 the handler belongs to this function's own frame.
-__attribute__((noinline)) int RunGuarded(int (*body)(const char*), const char* argument) {
-  FaultGuard guard = {};
-  FaultGuard* outer = ActiveGuard;
-  ActiveGuard = &guard;
-#if defined(__i386__)
-  guard.link.Next = ChainHead();
-  guard.link.Handler = reinterpret_cast<PEXCEPTION_ROUTINE>(GuardHandler);
-  SetChainHead(&guard.link);
-#elif defined(__x86_64__)
-  asm(".seh_handler %c0, @except" : : "i"(GuardHandler));  // into this function's unwind data
-#endif
-  const bool faulted = __builtin_setjmp(guard.resume) != 0;
-  const int result = faulted ? static_cast<int>(guard.code) : body(argument);
-#if defined(__i386__)
-  SetChainHead(guard.link.Next);
-#endif
-  ActiveGuard = outer;
-  // On Windows 9x the running state would otherwise keep Ctrl+Alt+Del off.
-  if (faulted) SetSaverRunning(FALSE);
-  return result;
 }
 
 namespace {

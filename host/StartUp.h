@@ -1,5 +1,5 @@
 // Start-up: the command line, the platform and the mode that runs, inside
-// the guard that every mode runs in.
+// the exception guard (host/FaultGuard.h).
 #pragma once
 #include <windows.h>
 
@@ -47,11 +47,3 @@ uint32_t ReadConfigOwner(const char* rest);
 inline HWND WindowFromValue(uint32_t value) {
   return reinterpret_cast<HWND>(static_cast<LONG_PTR>(static_cast<int32_t>(value)));
 }
-
-// Runs body(argument) and returns its result.  A fault inside it that nothing
-// deeper handles goes to the platform's UnhandledExceptionFilter (the system's
-// fault report, or the registered debugger); when that decides the program is
-// to end, RunGuarded calls SetSaverRunning(FALSE) and returns the fault's
-// exception code (0xC0000005 for an access violation), the exit code the
-// system itself gives a process that a fault ends.
-int RunGuarded(int (*body)(const char*), const char* argument);

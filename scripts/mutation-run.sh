@@ -1,6 +1,6 @@
 #!/bin/bash
 # Mutation run: puts each deliberate fault of a mutant table into a checkout,
-# rebuilds, runs the native and the 64-bit Windows suites (or, for a mutant
+# rebuilds, runs the native and both Windows suites (or, for a mutant
 # marked "suite: release", scripts/release.sh and tests/release/ReleaseTest.sh),
 # and records whether the suite caught it.  Not part of the test command.
 #
@@ -163,7 +163,9 @@ restore() {
 }
 stop_wine() {
   if [ -f "$tree/scripts/wine-session.sh" ]; then
-    bash "$tree/scripts/wine-session.sh" stop "$tree/build/windows-x64/wine" >/dev/null 2>&1
+    for p in windows-x64 windows-x86; do
+      bash "$tree/scripts/wine-session.sh" stop "$tree/build/$p/wine" >/dev/null 2>&1
+    done
   fi
 }
 trap 'restore; stop_wine' EXIT
@@ -171,14 +173,12 @@ trap 'echo "interrupted" >&2; exit 130' INT
 trap 'echo "terminated" >&2; exit 143' TERM
 
 cd "$tree" || exit 2
-presets=(native windows-x64)
-# The release check compares the zip's .scr with both Windows presets' builds.
+presets=(native windows-x64 windows-x86)
 built=("${presets[@]}")
 release=no
 for id in $ids; do
   [ "$(py suite "$mutants" "$id")" = release ] && release=yes
 done
-[ $release = yes ] && built+=(windows-x86)
 
 # build LOG: configures a preset without a build tree, builds each.
 build() {
@@ -204,7 +204,7 @@ release_suite() {
   return 1
 }
 
-# suite LOG [KIND]: both suites, the second only when the first passed; or,
+# suite LOG [KIND]: every suite, each only when the one before passed; or,
 # for KIND release, the release check.  On failure prints the first failing test.
 suite() {
   local p first
@@ -226,7 +226,7 @@ suite() {
 }
 
 run_start=$(date +%s)
-echo "=== baseline: build both presets and run both suites unmutated"
+echo "=== baseline: build every preset and run every suite unmutated"
 baseline_log=$work/baseline.log
 : >"$baseline_log"
 if ! build "$baseline_log"; then

@@ -1,10 +1,13 @@
 # The Wine environment of one state directory, for every script that runs
-# Windows programs: source it after setting $state.
+# Windows programs: source it after setting $state.  The prefix is 64-bit
+# unless the state directory records win32 (wine-session.sh ensure STATE win32).
 export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
+WINEARCH=$(cat "$state/arch" 2>/dev/null) || WINEARCH=win64
+export WINEARCH
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-WINE=/usr/lib/wine/wine64
+if [ "$WINEARCH" = win32 ]; then WINE=/usr/lib/wine/wine; else WINE=/usr/lib/wine/wine64; fi
+# The 64-bit server runs natively and serves 32-bit prefixes as well.
 WINESERVER=/usr/lib/wine/wineserver64
 
 # Wine's own fonts (Marlett for caption buttons, MS Sans Serif for the

@@ -1,9 +1,11 @@
 #!/bin/bash
 # Brings up, or tears down, the private Wine environment of one build tree:
-# an Xvfb display of its own, a 64-bit Wine prefix and a persistent wineserver.
+# an Xvfb display of its own, a Wine prefix and a persistent wineserver.
 #
-#   wine-session.sh ensure STATE_DIR   start what is missing, print DISPLAY
-#   wine-session.sh stop   STATE_DIR   stop the wineserver and the display
+#   wine-session.sh ensure STATE_DIR [win32|win64]   start what is missing, print DISPLAY
+#   wine-session.sh stop   STATE_DIR                 stop the wineserver and the display
+#
+# The prefix's architecture (win64 unless given) is recorded in STATE_DIR.
 #
 # Tests and the run script share this; the lock keeps concurrent callers from
 # starting two displays or initialising the prefix twice.
@@ -12,6 +14,7 @@ action=${1:?action}
 state=${2:?state directory}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
+if [ -n "${3:-}" ]; then echo "$3" >"$state/arch"; fi
 
 . "$(dirname "$0")/wine-env.sh"
 

@@ -1,6 +1,7 @@
 #include "sim/Physics.h"
 
 #include "config/SaverSettings.h"
+#include "sim/Precision.h"
 #include "sim/Universe.h"
 
 namespace {
@@ -66,6 +67,7 @@ void CollideBodies(float massRatio, float radius1, float radius2, Vec2 position1
 // Every star pulls every ball beyond contact distance with G / r^2; each
 // ball sums the pulls in star order, then moves by its new velocity.
 void Universe::ApplyGravity() {
+  UseDoublePrecision();
   const double g = SaverSettings.GraviticForce;
   for (int32_t i = 0; i < ballCount; ++i) {
     Ball& ball = *balls[i];
@@ -86,6 +88,7 @@ void Universe::ApplyGravity() {
 // each unordered pair is examined once per frame and every check sees the
 // velocities the checks before it left. Positions are not changed.
 void Universe::ResolveCollisions() {
+  UseDoublePrecision();
   for (int32_t i = 0; i < ballCount; ++i) {
     Ball& ball = *balls[i];
     for (int32_t k = 0; k < starCount; ++k) {

@@ -5,6 +5,7 @@
 
 #include "config/SaverSettings.h"
 #include "sim/Clock.h"
+#include "sim/Precision.h"
 #include "sim/Random.h"
 
 int32_t PlacementAttemptLimit = 10000;
@@ -42,6 +43,7 @@ void SeedFromClock() {
 }  // namespace
 
 Universe::Universe() : creationTime(ReadClock()), starCount(0), ballCount(0), stars(), balls() {
+  UseDoublePrecision();
   SeedFromClock();
   const int32_t nStars = RandomCount(SaverSettings.MinStars, SaverSettings.MaxStars);
   const int32_t nBalls = RandomCount(SaverSettings.MinBalls, SaverSettings.MaxBalls);
@@ -50,6 +52,7 @@ Universe::Universe() : creationTime(ReadClock()), starCount(0), ballCount(0), st
 
 Universe::Universe(int32_t nStars, int32_t nBalls)
     : creationTime(ReadClock()), starCount(0), ballCount(0), stars(), balls() {
+  UseDoublePrecision();
   SeedFromClock();
   Populate(nStars, nBalls);
 }

@@ -200,3 +200,20 @@ TEST(Trajectory, SixThousandFramesToTheBitWithoutAllocating) {
   EXPECT_EQ(27, Allocations - before) << "none in the frames";
   EXPECT_EQ(0xae0cce087523047aull, hash) << std::hex << hash;
 }
+
+// From 64 bits (fninit, or a driver) each entry sets 53: 1 + (2^-53 + 2^-78) rounds up, as SSE2's.
+TEST(Precision, EachEntryLeavesDoublesRoundedAsTheOtherBuildsRoundThem) {
+  Universe u(1, 2);
+  void (*const entries[])(Universe&) = {
+      [](Universe&) { Universe(); }, [](Universe&) { Universe(2, 2); },
+      [](Universe& w) { w.ApplyGravity(); }, [](Universe& w) { w.ResolveCollisions(); }};
+  for (auto entry : entries) {
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+    const unsigned short extended = 0x37f;
+    asm volatile("fldcw %0" : : "m"(extended));
+#endif
+    entry(u);
+    volatile double one = 1.0, tiny = 0x1.0000008p-53;
+    EXPECT_EQ(0x1.0000000000001p0, one + tiny) << &entry - entries;
+  }
+}

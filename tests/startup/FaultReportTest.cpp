@@ -1,15 +1,10 @@
-// A fault in the guard: first the report (a stand-in debugger), then the state cleared, then exit.
-#include <gtest/gtest.h>
+// Faults in a mode, the dialog and WM_CREATE; the part before the test is the faulting component.
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "host/HostState.h"
-#include "host/PasswordSupport.h"
-#include "host/StartUp.h"
-#include "tests/kit/WinTestKit.h"
-
-// Adds a line and the running state to the record in the directory all three processes share.
+// Adds a line, then the running state, to the record in the directory these processes share.
 static void Record(const char* mode, const char* line, unsigned long value, char* text = nullptr) {
   BOOL running = FALSE;
   SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
@@ -19,39 +14,62 @@ static void Record(const char* mode, const char* line, unsigned long value, char
   std::fclose(file);
 }
 
-// Running state on, a DLL's new top filter, then a write to read-only code (root Wine maps page 0).
-static int RunAndFault(const char*) {
-  Win9xPlatform = 1;
-  SetSaverRunning(TRUE);
-  Record("w", "fault %lu running %lu\n", GetCurrentProcessId());
-  SetUnhandledExceptionFilter(nullptr);
-  return *reinterpret_cast<volatile char*>(reinterpret_cast<void*>(&RunAndFault)) = 0;
+static EXCEPTION_DISPOSITION __cdecl OnUnwind(EXCEPTION_RECORD* f, void*, CONTEXT*, void*) {
+  if (f->ExceptionFlags & EXCEPTION_UNWINDING) Record("a", "unwound %lx %lu\n", f->ExceptionCode);
+  return ExceptionContinueSearch;
 }
 
-TEST(FaultGuard, ReportFirstThenRunningStateClearedThenExitWithTheFaultsCode) {
-  const char* key = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";  // Auto is 1
-  char self[MAX_PATH], debugger[2 * MAX_PATH], saved[MAX_PATH] = "", text[256];
-  DWORD size = sizeof saved;
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::snprintf(debugger, sizeof debugger, "\"%s\" debugger %%ld %%ld", self);
-  RegGetValueA(HKEY_LOCAL_MACHINE, key, "Debugger", RRF_RT_REG_SZ, nullptr, saved, &size);
+// The saver running (as the password component's load sets it), a DLL's new top filter, then an
+// illegal instruction (one code natively and under emulation) in a frame that records unwinding.
+extern "C" [[noreturn]] void FaultInObservedFrame() {
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+  Record("w", "fault %lu %lu\n", GetCurrentProcessId());
+  SetUnhandledExceptionFilter(nullptr);
+#if defined(__i386__)
+  EXCEPTION_REGISTRATION_RECORD frame = {nullptr, reinterpret_cast<PEXCEPTION_ROUTINE>(OnUnwind)};
+  asm volatile("movl %%fs:0, %0" : "=r"(frame.Next));
+  asm volatile("movl %0, %%fs:0" : : "r"(&frame) : "memory");
+#else
+  asm(".seh_handler %c0, @unwind" : : "i"(OnUnwind));
+#endif
+  __builtin_trap();
+}
+
+#if !defined(FAULTING_DRIVER)
+#include <gtest/gtest.h>
+
+#include "tests/kit/WinTestKit.h"
+
+#define APP "Software\\Wine\\AppDefaults\\guarded.scr"  // settings of that program only
+
+TEST(FaultGuard, ReportThenUnwindingThenRunningStateClearedThenExitWithTheFaultsCode) {
+  const char* key = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";  // Auto 1, winedbg
+  char debugger[2 * MAX_PATH], text[256];
+  std::snprintf(debugger, sizeof debugger, "\"%s\" debugger %%ld %%ld", _pgmptr);
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, debugger, strlen(debugger) + 1);
-  const int exitCode = RunProgram(self, "fault_report_tests fault", 20000);
-  RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, saved, size);  // the run's prefix
-  Record("a", "exit %lx running %lu\n", static_cast<unsigned long>(exitCode));
-  Record("r", "", 0, text);
-  int f = 0, r = 1, n = 0;  // the faulting process as it saw itself and as the report named it
-  std::sscanf(text, "fault %d running 1 report %d running 1 exit c0000005 running 0%n", &f, &r, &n);
-  EXPECT_TRUE(f == r && n > 0 && std::strcmp(text + n, "\n") == 0) << text;
+  // The saver as on Windows 98, beside the components: faults in /a, the dialog and WM_CREATE.
+  CopyFileA("Z:" QUILLARA_SCR_PATH, "Z:" DRIVER "/guarded.scr", FALSE);
+  RegSetKeyValueA(HKEY_CURRENT_USER, APP, "Version", REG_SZ, "win98", 6);
+  for (const char* dll : {"opengl32", "glu32", "comctl32", "mpr"})  // the ones beside it
+    RegSetKeyValueA(HKEY_CURRENT_USER, APP "\\DllOverrides", dll, REG_SZ, "native", 7);
+  for (const char* line : {"guarded.scr /a", "guarded.scr /c", "guarded.scr /s"}) {
+    Record("a", "exit %lx %lu\n", RunProgram("Z:" DRIVER "/guarded.scr", line, 20000));
+    Record("r", "", 0, text);
+    int f = 0, r = 1, n = 0;  // the faulting process as it saw itself and as the report named it
+    std::sscanf(text, "fault %d 1 report %d 1 unwound c000001d 1 exit c000001d 0%n", &f, &r, &n);
+    EXPECT_TRUE(f == r && n > 0 && std::strcmp(text + n, "\n") == 0) << line << "\n" << text;
+  }
+  RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, "winedbg --auto %ld %ld", 23);
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);  // left on when one failed
 }
 
 int main(int argc, char** argv) {
   unsigned long process = 0, event = 0;
   if (argc == 4 && std::sscanf(argv[2], "%lu", &process) && std::sscanf(argv[3], "%lu", &event)) {
-    Record("a", "report %lu running %lu\n", process);  // then declines, as a debugger may
+    Record("a", "report %lu %lu\n", process);  // then declines, as a debugger may
     return !SetEvent(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(event)));
   }
-  if (argc == 2 && std::strcmp(argv[1], "fault") == 0) return RunGuarded(RunAndFault, "");
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+#endif
