@@ -26,12 +26,13 @@ void ShowCount(HWND dialog, int controlId, int32_t value) {
   FillCountList(dialog, controlId, CountChoices, CountChoiceTotal, selection);
 }
 
+bool IsCountList(const SettingRow& row) { return row.dialogControl != IDC_GRAVITY_TRACKBAR; }
+
 BOOL OnInitDialog(HWND dialog) {
   LoadSettings();
-  ShowCount(dialog, IDC_MIN_STARS, SaverSettings.MinStars);
-  ShowCount(dialog, IDC_MAX_STARS, SaverSettings.MaxStars);
-  ShowCount(dialog, IDC_MIN_BALLS, SaverSettings.MinBalls);
-  ShowCount(dialog, IDC_MAX_BALLS, SaverSettings.MaxBalls);
+  for (const SettingRow& row : SettingsTable) {
+    if (IsCountList(row)) ShowCount(dialog, row.dialogControl, SaverSettings.*row.field);
+  }
 
   HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
   SendMessageA(trackbar, TBM_SETPAGESIZE, 0, 1);
@@ -43,8 +44,7 @@ BOOL OnInitDialog(HWND dialog) {
 }
 
 BOOL OnOk(HWND dialog) {
-  NormaliseRange(SaverSettings.MinStars, SaverSettings.MaxStars);
-  NormaliseRange(SaverSettings.MinBalls, SaverSettings.MaxBalls);
+  NormaliseCountRanges(SaverSettings);
   SaveSettings(dialog);
   EndDialog(dialog, IDOK);
   return TRUE;
@@ -55,28 +55,20 @@ BOOL OnCancel(HWND dialog) {
   return TRUE;
 }
 
-// Any notification of a list (selection, drop-down, focus) takes its number.
-BOOL OnCountList(HWND dialog, int controlId, int32_t& field) {
-  field = ReadCountList(dialog, controlId);
-  return TRUE;
-}
-
-BOOL OnCommand(HWND dialog, int controlId) {
+// Any notification of a count list (selection, drop-down, focus) takes its
+// number; the trackbar is read only on OK.
+BOOL OnDialogCommand(HWND dialog, int controlId) {
   switch (controlId) {
     case IDOK:
       return OnOk(dialog);
     case IDCANCEL:
       return OnCancel(dialog);
-    case IDC_MIN_STARS:
-      return OnCountList(dialog, controlId, SaverSettings.MinStars);
-    case IDC_MAX_STARS:
-      return OnCountList(dialog, controlId, SaverSettings.MaxStars);
-    case IDC_MIN_BALLS:
-      return OnCountList(dialog, controlId, SaverSettings.MinBalls);
-    case IDC_MAX_BALLS:
-      return OnCountList(dialog, controlId, SaverSettings.MaxBalls);
-    default:
-      return FALSE;
+    default: {
+      const SettingRow* row = FindSettingByControl(controlId);
+      if (row == nullptr || !IsCountList(*row)) return FALSE;
+      SaverSettings.*row->field = ReadCountList(dialog, controlId);
+      return TRUE;
+    }
   }
 }
 
@@ -88,7 +80,7 @@ LRESULT HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     case WM_INITDIALOG:
       return OnInitDialog(dialog);
     case WM_COMMAND:
-      return OnCommand(dialog, LOWORD(wParam));
+      return OnDialogCommand(dialog, LOWORD(wParam));
     default:
       return FALSE;  // Trackbar scrolling included: read only on OK.
   }
@@ -123,9 +115,8 @@ int ReadCountList(HWND dialog, int controlId) {
   int index = GetListSelection(dialog, controlId);
   // A list holding more than the table (never ours), or an odd answer, must
   // not read outside it.
-  const int last = static_cast<int>(sizeof CountChoices / sizeof CountChoices[0]) - 1;
   if (index < 0) index = 0;
-  if (index > last) index = last;
+  if (index >= CountChoiceTotal) index = CountChoiceTotal - 1;
   int number = 0;
   std::sscanf(CountChoices[index], "%d", &number);
   return number;

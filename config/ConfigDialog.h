@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "config/SaverSettings.h"  // NormaliseRange, which OK applies
-
 extern const char* const CountChoices[12];
 
 // Every message is handled inside the exception guard: a fault in it ends the process.

@@ -11,20 +11,6 @@ namespace {
 
 const char SettingsKeyPath[] = "Software\\Quillara";
 
-// The stored names of the five fields, in the order they are read and written.
-struct StoredField {
-  const char* name;
-  int32_t SaverSettingsRecord::*field;
-};
-
-const StoredField StoredFields[] = {
-    {"MinStars", &SaverSettingsRecord::MinStars},
-    {"MaxStars", &SaverSettingsRecord::MaxStars},
-    {"MinBalls", &SaverSettingsRecord::MinBalls},
-    {"MaxBalls", &SaverSettingsRecord::MaxBalls},
-    {"GraviticForce", &SaverSettingsRecord::GraviticForce},
-};
-
 // Offers the registry exactly the field's 4 bytes, every time: a fresh size
 // per query, so one odd value cannot widen the buffer the next query gets.
 // The data goes to a staging copy of the field and is taken over only when
@@ -54,8 +40,8 @@ void LoadSettings() {
     SaverSettings = FallbackSettings;  // the key cannot be opened: never saved
     return;
   }
-  for (const StoredField& stored : StoredFields) {
-    QueryField(key, stored.name, SaverSettings.*(stored.field));
+  for (const SettingRow& row : SettingsTable) {
+    QueryField(key, row.valueName, SaverSettings.*row.field);
   }
   RegCloseKey(key);
 }
@@ -71,8 +57,8 @@ void SaveSettings(HWND dialog) {
   // Gravity is never tracked while the thumb moves: it is read here, once.
   HWND trackbar = GetDlgItem(dialog, IDC_GRAVITY_TRACKBAR);
   SaverSettings.GraviticForce = static_cast<int32_t>(SendMessageA(trackbar, TBM_GETPOS, 0, 0));
-  for (const StoredField& stored : StoredFields) {
-    StoreField(key, stored.name, SaverSettings.*(stored.field));
+  for (const SettingRow& row : SettingsTable) {
+    StoreField(key, row.valueName, SaverSettings.*row.field);
   }
   RegCloseKey(key);
 }

@@ -16,21 +16,6 @@ const char HackUsageHint[] = "quillara: \"quillara --help\" lists the options\n"
 
 namespace {
 
-struct SettingOption {
-  const char* name;
-  int32_t SaverSettingsRecord::*field;
-  int32_t lowest;
-  int32_t highest;
-};
-
-const SettingOption SettingOptions[] = {
-    {"min-stars", &SaverSettingsRecord::MinStars, FewestBodies, MostBodies},
-    {"max-stars", &SaverSettingsRecord::MaxStars, FewestBodies, MostBodies},
-    {"min-balls", &SaverSettingsRecord::MinBalls, FewestBodies, MostBodies},
-    {"max-balls", &SaverSettingsRecord::MaxBalls, FewestBodies, MostBodies},
-    {"gravity", &SaverSettingsRecord::GraviticForce, WeakestGravity, StrongestGravity},
-};
-
 // The framework passes these to every hack; a GL hack has no use for them.
 const char* const IgnoredFlags[] = {"install", "noinstall", "mono"};
 
@@ -65,16 +50,16 @@ bool ReadFlag(const char* name, HackOptions* options) {
   return true;
 }
 
-const SettingOption* FindSetting(const char* name) {
-  for (const SettingOption& setting : SettingOptions) {
-    if (Is(name, setting.name)) return &setting;
+const SettingRow* FindSettingByOption(const char* name) {
+  for (const SettingRow& row : SettingsTable) {
+    if (Is(name, row.hackOption)) return &row;
   }
   return nullptr;
 }
 
 bool TakesValue(const char* name) {
   return Is(name, "visual") || Is(name, "window-id") || Is(name, "delay") ||
-         FindSetting(name) != nullptr;
+         FindSettingByOption(name) != nullptr;
 }
 
 // Numbers beyond long long saturate, so they clamp like any other.
@@ -96,7 +81,7 @@ const char* ReadValue(const char* name, const char* value, HackOptions* options)
   }
   long long number = 0;
   if (!ReadNumber(value, &number)) return "not a number";
-  const SettingOption* setting = FindSetting(name);
+  const SettingRow* setting = FindSettingByOption(name);
   if (setting == nullptr) {  // the one number that is no setting
     options->delayUs = Clamp(number, 0, LongestDelayUs);
   } else {
@@ -139,8 +124,7 @@ bool ParseOptions(int argc, const char* const* argv, HackOptions* options, Optio
     if (why != nullptr) return Refuse(problem, arg, shown, why, value);
   }
   if (options->windowId != 0) options->root = false;
-  NormaliseRange(options->settings.MinStars, options->settings.MaxStars);
-  NormaliseRange(options->settings.MinBalls, options->settings.MaxBalls);
+  NormaliseCountRanges(options->settings);
   return true;
 }
 
