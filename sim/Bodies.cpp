@@ -44,7 +44,7 @@ void DrawDisc(float red, float green, float blue, Vec2 position,
   glColor3f(red, green, blue);
   glPushMatrix();
   glTranslatef(position.x, position.y, 0.0f);
-  glBegin(PolygonMode);
+  glBegin(PolygonPrimitive);
   for (int32_t i = 0; i < OutlinePointCount; ++i) {
     glVertex2f(outline[i].x, outline[i].y);
   }

@@ -19,5 +19,5 @@ void QUILLARA_GLAPI glVertex2f(float x, float y);
 void QUILLARA_GLAPI glEnd(void);
 }
 
-// GL_POLYGON
-const unsigned int PolygonMode = 9;
+// GL_POLYGON, the primitive glBegin draws each body as.
+const unsigned int PolygonPrimitive = 9;

@@ -85,51 +85,75 @@ void Universe::Populate(int32_t nStars, int32_t nBalls) {
   }
 }
 
-bool Universe::PlaceStar(int32_t index) {
-  if (index < 0 || index >= UniverseCapacity) return false;
+namespace {
+
+// Where a kind of body may be placed: the box its candidates are drawn from
+// (x = ceil(f * width + left), y = ceil(f * height + bottom)), and how far
+// from every star and from every earlier body of its own kind it must stay.
+struct PlacementRule {
+  double width;
+  double left;
+  double height;
+  double bottom;
+  float starGap;
+  float ownGap;
+};
+
+const PlacementRule StarPlacement = {400.0, -200.0, 300.0, -150.0, 30.0f, 30.0f};
+const PlacementRule BallPlacement = {450.0, -225.0, 350.0, -275.0, 27.0f, 24.0f};
+
+// True when no body of the list lies nearer than `gap` to `candidate`.
+template <typename Body>
+bool KeepsClear(Vec2 candidate, Body* const* bodies, int32_t count, float gap) {
+  for (int32_t k = 0; k < count; ++k) {
+    if (bodies[k] != nullptr && Distance(candidate, bodies[k]->position) < gap) return false;
+  }
+  return true;
+}
+
+// Draws candidates until one keeps clear of the stars and of the first
+// `ownCount` bodies of its own kind; false after PlacementAttemptLimit tries.
+template <typename Body>
+bool FindPlace(const PlacementRule& rule, Star* const* stars, int32_t starCount,
+               Body* const* own, int32_t ownCount, Vec2* place) {
   for (int32_t attempt = 0; attempt < PlacementAttemptLimit; ++attempt) {
-    const int32_t x = static_cast<int32_t>(std::ceil(RandomFraction() * 400.0 - 200.0));
-    const int32_t y = static_cast<int32_t>(std::ceil(RandomFraction() * 300.0 - 150.0));
+    const int32_t x = static_cast<int32_t>(std::ceil(RandomFraction() * rule.width + rule.left));
+    const int32_t y = static_cast<int32_t>(std::ceil(RandomFraction() * rule.height + rule.bottom));
     const Vec2 candidate(static_cast<float>(x), static_cast<float>(y));
-    bool free = true;
-    for (int32_t k = 0; k < index && free; ++k) {
-      if (stars[k] != nullptr && Distance(candidate, stars[k]->position) < 30.0f) {
-        free = false;
-      }
+    if (KeepsClear(candidate, stars, starCount, rule.starGap) &&
+        KeepsClear(candidate, own, ownCount, rule.ownGap)) {
+      *place = candidate;
+      return true;
     }
-    if (!free) continue;
-    delete stars[index];
-    stars[index] = new (std::nothrow) Star(candidate.x, candidate.y);
-    return stars[index] != nullptr;
   }
   return false;
 }
 
+}  // namespace
+
+// A star keeps clear of the stars before it; its own kind is the stars.
+bool Universe::PlaceStar(int32_t index) {
+  if (index < 0 || index >= UniverseCapacity) return false;
+  Vec2 place;
+  if (!FindPlace(StarPlacement, stars, index, stars, 0, &place)) return false;
+  delete stars[index];
+  stars[index] = new (std::nothrow) Star(place.x, place.y);
+  return stars[index] != nullptr;
+}
+
+// A ball keeps clear of every star and of the balls before it, then draws
+// its colour and its starting velocity.
 bool Universe::PlaceBall(int32_t index) {
   if (index < 0 || index >= UniverseCapacity) return false;
-  for (int32_t attempt = 0; attempt < PlacementAttemptLimit; ++attempt) {
-    const int32_t x = static_cast<int32_t>(std::ceil(RandomFraction() * 450.0 - 225.0));
-    const int32_t y = static_cast<int32_t>(std::ceil(RandomFraction() * 350.0 - 275.0));
-    const Vec2 candidate(static_cast<float>(x), static_cast<float>(y));
-    bool free = true;
-    for (int32_t k = 0; k < starCount && free; ++k) {
-      if (Distance(candidate, stars[k]->position) < 27.0f) free = false;
-    }
-    for (int32_t k = 0; k < index && free; ++k) {
-      if (balls[k] != nullptr && Distance(candidate, balls[k]->position) < 24.0f) {
-        free = false;
-      }
-    }
-    if (!free) continue;
-    delete balls[index];
-    balls[index] = new (std::nothrow) Ball(candidate.x, candidate.y);
-    if (balls[index] == nullptr) return false;
-    Ball& ball = *balls[index];
-    ball.velocity.x = static_cast<float>(2.0 * RandomFraction() - 1.0);
-    ball.velocity.y = static_cast<float>(2.0 * RandomFraction() - 1.0);
-    return true;
-  }
-  return false;
+  Vec2 place;
+  if (!FindPlace(BallPlacement, stars, starCount, balls, index, &place)) return false;
+  delete balls[index];
+  balls[index] = new (std::nothrow) Ball(place.x, place.y);
+  if (balls[index] == nullptr) return false;
+  Ball& ball = *balls[index];
+  ball.velocity.x = static_cast<float>(2.0 * RandomFraction() - 1.0);
+  ball.velocity.y = static_cast<float>(2.0 * RandomFraction() - 1.0);
+  return true;
 }
 
 void Universe::Draw() const {
