@@ -12,83 +12,30 @@ int CheckInProgress = 0;
 DWORD MoveTolerance = 4;
 DWORD LastCheckTick = 0xFFFFFFFF;
 
+// WM_POWER's wParam when the system resumes from a critical suspension.
+static const WPARAM PowerCriticalResume = 3;  // PWR_CRITICALRESUME
+
 static void PostClose(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
-
-// Handlers of the close triggers.  Each returns true when it settled the
-// message itself (its result in *result); false lets the message go on.
-
-static bool OnShowWindow(HWND, WPARAM wParam, LRESULT*) {
-  if (wParam != 0) HideCursor();
-  return false;
-}
-
-static bool OnActivateApp(HWND window, WPARAM wParam, LRESULT*) {
-  if (wParam == 0) PostClose(window);
-  return false;
-}
-
-static bool OnSetCursor(HWND, WPARAM, LRESULT* result) {
-  HideCursor();
-  *result = TRUE;
-  return true;
-}
-
-static bool OnPower(HWND window, WPARAM wParam, LRESULT*) {
-  const WPARAM criticalResume = 3;  // PWR_CRITICALRESUME
-  if (wParam == criticalResume) PostClose(window);
-  return false;
-}
-
-static bool OnInput(HWND window, WPARAM, LRESULT*) {
-  PostClose(window);
-  return false;
-}
 
 // The message's own coordinates are client-relative and may lag; the cursor
 // position is what the anchor was taken from.
-static bool OnMouseMove(HWND window, WPARAM, LRESULT*) {
+static void CloseIfMouseMoved(HWND window) {
   POINT now;
-  if (!GetCursorPos(&now)) return false;
+  if (!GetCursorPos(&now)) return;
   DWORD dx = static_cast<DWORD>(std::labs(now.x - MouseAnchor.x));
   DWORD dy = static_cast<DWORD>(std::labs(now.y - MouseAnchor.y));
   if (dx + dy > MoveTolerance) {
     PostClose(window);
     MouseAnchor = now;
   }
-  return false;
 }
 
-static bool OnPowerBroadcast(HWND window, WPARAM, LRESULT*) {
-  PostClose(window);
-  return false;
-}
-
-typedef bool (*TriggerHandler)(HWND window, WPARAM wParam, LRESULT* result);
-
-struct TriggerEntry {
-  UINT message;
-  TriggerHandler handler;
-};
-
-static const TriggerEntry CloseTriggers[] = {
-    {WM_SHOWWINDOW, OnShowWindow},
-    {WM_ACTIVATEAPP, OnActivateApp},
-    {WM_SETCURSOR, OnSetCursor},
-    {WM_POWER, OnPower},
-    {WM_KEYDOWN, OnInput},
-    {WM_SYSKEYDOWN, OnInput},
-    {WM_LBUTTONDOWN, OnInput},
-    {WM_RBUTTONDOWN, OnInput},
-    {WM_MBUTTONDOWN, OnInput},
-    {WM_MOUSEMOVE, OnMouseMove},
-    {WM_POWERBROADCAST, OnPowerBroadcast},
-};
-
-static bool HandleCloseTrigger(HWND window, UINT message, WPARAM wParam, LRESULT* result) {
-  for (const TriggerEntry& entry : CloseTriggers) {
-    if (entry.message == message) return entry.handler(window, wParam, result);
-  }
-  return false;
+// A close in full screen passes the password check on Windows 9x; refused,
+// the window stays and movement is measured afresh from here.
+static bool CloseRefused(HWND window) {
+  if (Win9xPlatform != 1 || ApproveClose(window)) return false;
+  GetCursorPos(&MouseAnchor);
+  return true;
 }
 
 // The shell's AutoPlay query and the platform default: answered in every
@@ -103,23 +50,41 @@ static LRESULT FinishDefault(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (PreviewMode != 0 || CloseApproved != 0) return FinishDefault(window, message, wParam, lParam);
-
-  if (message == WM_CLOSE) {
-    if (Win9xPlatform == 1 && !ApproveClose(window)) {
-      // Refused: movement is measured afresh from here.
-      GetCursorPos(&MouseAnchor);
-      return 0;
-    }
-    return FinishDefault(window, message, wParam, lParam);
-  }
-
+  if (message == WM_CLOSE && CloseRefused(window)) return 0;
   // Answered even while the check runs: this is the check.
   if (message == VerifyPasswordMessage && Win9xPlatform == 1)
     return PasswordVerifier != nullptr ? PasswordVerifier(window) : 1;
 
+  // User activity, loss of activation and power events ask to close; the
+  // cursor stays hidden.  Nothing of this while the password dialog is open.
   if (CheckInProgress != 1) {
-    LRESULT result = 0;
-    if (HandleCloseTrigger(window, message, wParam, &result)) return result;
+    switch (message) {
+      case WM_SHOWWINDOW:
+        if (wParam != 0) HideCursor();
+        break;
+      case WM_ACTIVATEAPP:
+        if (wParam == 0) PostClose(window);
+        break;
+      case WM_SETCURSOR:
+        HideCursor();
+        return TRUE;
+      case WM_POWER:
+        if (wParam == PowerCriticalResume) PostClose(window);
+        break;
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+        PostClose(window);
+        break;
+      case WM_MOUSEMOVE:
+        CloseIfMouseMoved(window);
+        break;
+      case WM_POWERBROADCAST:
+        PostClose(window);
+        break;
+    }
   }
   return FinishDefault(window, message, wParam, lParam);
 }

@@ -2,6 +2,8 @@
 // runs the thread's message loop until the window is destroyed.
 #include "host/SaverWindow.h"
 
+#include <imm.h>
+
 #include "host/FaultGuard.h"
 #include "host/HostState.h"
 #include "host/PasswordSupport.h"
@@ -93,6 +95,9 @@ int RunSaver(HWND parent) {
 
 // The saver window's procedure: the host settles a few messages itself and
 // passes the rest to the saver's own procedure.
+
+// The input-method library, used only when something else loaded it already.
+typedef HIMC(WINAPI* ImeAssociateFunction)(HWND window, HIMC context);
 HMODULE ImeModule = nullptr;
 ImeAssociateFunction ImeAssociate = nullptr;
 HIMC SavedInputContext = nullptr;
@@ -112,23 +117,20 @@ static void RestoreInputMethod(HWND window) {
     ImeAssociate(window, SavedInputContext);
 }
 
-static LRESULT OnCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnHostCreate(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DetachInputMethod(window);
   GetCursorPos(&MouseAnchor);
   if (PreviewMode == 0) HideCursor();
   return SaverProc(window, message, wParam, lParam);
 }
 
-static LRESULT OnDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnHostDestroy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   RestoreInputMethod(window);
   PostQuitMessage(0);
   return SaverProc(window, message, wParam, lParam);
 }
 
-// The title stays what creation gave it.
-static LRESULT OnSetText(HWND, UINT, WPARAM, LPARAM) { return 0; }
-
-static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnHostPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (CloseApproved != 0) return DefWindowProcA(window, message, wParam, lParam);
   if (PreviewMode == 0) HideCursor();
   return SaverProc(window, message, wParam, lParam);
@@ -139,7 +141,7 @@ static LRESULT OnPaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
 // carries a pointer to a HELPINFO that lives only while this message is
 // handled (and the platform refuses to post such a message at all), so it
 // is sent; a hung owner cannot hold the preview for long.
-static LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnHostHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (PreviewMode == 0) return SaverProc(window, message, wParam, lParam);
   HWND parent = GetParent(window);
   if (parent != nullptr && IsWindow(parent)) {
@@ -154,14 +156,15 @@ static LRESULT OnHelpRequest(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return 1;
 }
 
-static LRESULT OnInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Once closing is approved, input gets only the platform's default handling.
+static LRESULT OnHostInput(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (CloseApproved != 0) return DefWindowProcA(window, message, wParam, lParam);
   return SaverProc(window, message, wParam, lParam);
 }
 
 // Task switching and a nested screen-saver start must not disturb a running
 // full-screen saver.
-static LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnHostSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (PreviewMode == 0 &&
       (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
     return 0;
@@ -169,32 +172,39 @@ static LRESULT OnSysCommand(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 // Once closing is approved no further frame is drawn, even for queued timers.
-static LRESULT OnTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT OnHostTimer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (CloseApproved != 0) return 0;
   Sleep(0);
   return SaverProc(window, message, wParam, lParam);
 }
 
-typedef LRESULT (*HostHandler)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-struct HostEntry {
-  UINT message;
-  HostHandler handler;
-};
-
-static const HostEntry HostHandlers[] = {
-    {WM_CREATE, OnCreate},         {WM_DESTROY, OnDestroy},   {WM_SETTEXT, OnSetText},
-    {WM_PAINT, OnPaint},           {WM_HELP, OnHelpRequest},  {WM_CONTEXTMENU, OnHelpRequest},
-    {WM_KEYDOWN, OnInput},         {WM_SYSKEYDOWN, OnInput},  {WM_MOUSEMOVE, OnInput},
-    {WM_LBUTTONDOWN, OnInput},     {WM_RBUTTONDOWN, OnInput}, {WM_MBUTTONDOWN, OnInput},
-    {WM_SYSCOMMAND, OnSysCommand}, {WM_TIMER, OnTimer},
-};
-
 static LRESULT HandleHostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  for (const HostEntry& entry : HostHandlers) {
-    if (entry.message == message) return entry.handler(window, message, wParam, lParam);
+  switch (message) {
+    case WM_CREATE:
+      return OnHostCreate(window, message, wParam, lParam);
+    case WM_DESTROY:
+      return OnHostDestroy(window, message, wParam, lParam);
+    case WM_SETTEXT:
+      return 0;  // the title stays what creation gave it
+    case WM_PAINT:
+      return OnHostPaint(window, message, wParam, lParam);
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+      return OnHostHelpRequest(window, message, wParam, lParam);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      return OnHostInput(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+      return OnHostSysCommand(window, message, wParam, lParam);
+    case WM_TIMER:
+      return OnHostTimer(window, message, wParam, lParam);
+    default:
+      return SaverProc(window, message, wParam, lParam);
   }
-  return SaverProc(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

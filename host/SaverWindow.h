@@ -1,15 +1,8 @@
 // The one saver window, full screen or inside a preview window.
 #pragma once
 #include <windows.h>
-#include <imm.h>
 
 extern HWND SaverWindow;
-
-// The input-method library, used only when something else loaded it already.
-typedef HIMC(WINAPI* ImeAssociateFunction)(HWND window, HIMC context);
-extern HMODULE ImeModule;
-extern ImeAssociateFunction ImeAssociate;
-extern HIMC SavedInputContext;
 
 // Null parent: full screen.  Returns the exit code: 0 after the window ran or
 // when another full-screen saver is already running, -1 when the window
