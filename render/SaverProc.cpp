@@ -3,7 +3,7 @@
 #include "config/SettingsStore.h"
 #include "host/DefaultSaverProc.h"
 #include "render/GLContext.h"
-#include "render/Scene.h"
+#include "render/scene/Scene.h"
 
 HDC DeviceContext = nullptr;
 HGLRC RenderContext = nullptr;
@@ -12,7 +12,7 @@ int32_t ClientHeight = 0;
 
 namespace {
 
-LRESULT OnCreate(HWND window) {
+LRESULT OnSaverCreate(HWND window) {
   RECT client = {0, 0, 0, 0};
   GetClientRect(window, &client);
   ClientWidth = client.right;
@@ -25,7 +25,7 @@ LRESULT OnCreate(HWND window) {
   return 0;
 }
 
-LRESULT OnDestroy(HWND window) {
+LRESULT OnSaverDestroy(HWND window) {
   KillTimer(window, FrameTimerId);
   CleanupScene();
   ReleaseGLContext(window, DeviceContext, RenderContext);
@@ -35,17 +35,14 @@ LRESULT OnDestroy(HWND window) {
 
 // A command key replaces the universe and is consumed, so it never ends the
 // saver; every other key goes on to the default handling, which may.
-LRESULT OnKeyDown(HWND window, WPARAM wParam, LPARAM lParam) {
+LRESULT OnSaverKeyDown(HWND window, WPARAM wParam, LPARAM lParam) {
   // A virtual-key code fills the whole of wParam; anything wider is no key.
   const uint32_t keyCode = static_cast<uint32_t>(wParam);
-  if (wParam != keyCode || !IsCommandKey(keyCode)) {
-    return DefaultSaverProc(window, WM_KEYDOWN, wParam, lParam);
-  }
-  ReplaceUniverse(NewUniverseForKey(keyCode));
-  return 1;
+  if (wParam == keyCode && RunCommandKey(keyCode)) return 1;
+  return DefaultSaverProc(window, WM_KEYDOWN, wParam, lParam);
 }
 
-LRESULT OnTimer() {
+LRESULT OnSaverTimer() {
   RunFrame(DeviceContext);
   return 0;
 }
@@ -55,13 +52,13 @@ LRESULT OnTimer() {
 LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      return OnCreate(window);
+      return OnSaverCreate(window);
     case WM_DESTROY:
-      return OnDestroy(window);
+      return OnSaverDestroy(window);
     case WM_KEYDOWN:
-      return OnKeyDown(window, wParam, lParam);
+      return OnSaverKeyDown(window, wParam, lParam);
     case WM_TIMER:
-      return OnTimer();
+      return OnSaverTimer();
     default:
       return DefaultSaverProc(window, message, wParam, lParam);
   }

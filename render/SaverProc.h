@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <cstdint>
 
-#include "render/Scene.h"  // the command keys that OnKeyDown consults
-
 extern HDC DeviceContext;
 extern HGLRC RenderContext;
 extern int32_t ClientWidth;

@@ -3,7 +3,6 @@
 // server holds up.
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
-#include <GL/gl.h>
 #include <poll.h>
 #include <signal.h>
 #include <time.h>
@@ -13,9 +12,8 @@
 #include <cstdio>
 
 #include "config/SaverSettings.h"
-#include "render/Scene.h"
+#include "render/scene/Scene.h"
 #include "sim/Random.h"
-#include "sim/Universe.h"
 #include "x11/HackWindow.h"
 #include "x11/Options.h"
 #include "x11/XErrorLog.h"
@@ -149,7 +147,7 @@ void OnKey(XKeyEvent* key, LoopState* state) {
   if (symbol == XK_q || symbol == XK_Escape) {
     state->ended = true;
   } else if (symbol >= XK_a && symbol <= XK_z) {
-    ReplaceUniverse(NewUniverseForKey(static_cast<uint32_t>('A' + (symbol - XK_a))));
+    RunCommandKey(static_cast<uint32_t>('A' + (symbol - XK_a)));
   }
 }
 
@@ -214,8 +212,7 @@ void RunFrames(HackWindow* hack, int64_t delay) {
       next = next + delay > now ? next + delay : now;
       state.exposed = false;
     } else if (shown && state.exposed) {
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-      if (CurrentUniverse != nullptr) CurrentUniverse->Draw();
+      RedrawPicture();
       ShowFrame(*hack, meter);
       state.exposed = false;
     }

@@ -15,7 +15,7 @@
 #include "host/HostState.h"
 #include "host/SaverWindow.h"
 #include "render/SaverProc.h"
-#include "render/Scene.h"
+#include "render/scene/Scene.h"
 #include "sim/Universe.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <cstring>
 #include <string>
 
-#include "render/Scene.h"
+#include "render/scene/Scene.h"
 #include "sim/Universe.h"
 #include "x11/HackWindow.h"
 #include "x11/Options.h"

@@ -1,4 +1,4 @@
-#include "render/Scene.h"
+#include "render/scene/Scene.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,20 +24,23 @@ const double WorldHalfHeight = 240.0;
 const double NearPlane = 25.0;
 const double FarPlane = 75.0;
 
-typedef int32_t SaverSettingsRecord::*CountField;
+// What a command key asks of each kind of body.
+enum class CountChoice { Random, Fewest, Most };
 
 struct CommandKey {
-  uint32_t code;     // the upper-case letter
-  CountField stars;  // both null: random counts from the ranges
-  CountField balls;
+  uint32_t code;  // the upper-case letter
+  CountChoice stars;
+  CountChoice balls;
 };
 
+// B draws both counts from their ranges, as the renewal does; the others
+// take the ends of the ranges.  Random goes with Random only.
 const CommandKey CommandKeys[] = {
-    {'B', nullptr, nullptr},
-    {'M', &SaverSettingsRecord::MinStars, &SaverSettingsRecord::MaxBalls},
-    {'N', &SaverSettingsRecord::MinStars, &SaverSettingsRecord::MinBalls},
-    {'X', &SaverSettingsRecord::MaxStars, &SaverSettingsRecord::MaxBalls},
-    {'Z', &SaverSettingsRecord::MaxStars, &SaverSettingsRecord::MinBalls},
+    {'B', CountChoice::Random, CountChoice::Random},
+    {'M', CountChoice::Fewest, CountChoice::Most},
+    {'N', CountChoice::Fewest, CountChoice::Fewest},
+    {'X', CountChoice::Most, CountChoice::Most},
+    {'Z', CountChoice::Most, CountChoice::Fewest},
 };
 
 const CommandKey* FindCommandKey(uint32_t keyCode) {
@@ -45,6 +48,23 @@ const CommandKey* FindCommandKey(uint32_t keyCode) {
     if (key.code == keyCode) return &key;
   }
   return nullptr;
+}
+
+int32_t ChosenCount(CountChoice choice, int32_t fewest, int32_t most) {
+  return choice == CountChoice::Fewest ? fewest : most;
+}
+
+// Counts read from SaverSettings now; null when memory cannot be had.
+Universe* NewUniverseForKey(const CommandKey& key) {
+  if (key.stars == CountChoice::Random) return NewRandomUniverse();
+  const SaverSettingsRecord& s = SaverSettings;
+  return NewUniverseWithCounts(ChosenCount(key.stars, s.MinStars, s.MaxStars),
+                               ChosenCount(key.balls, s.MinBalls, s.MaxBalls));
+}
+
+void DrawCurrentUniverse() {
+  // Without any universe (none could be allocated) the frame stays clear.
+  if (CurrentUniverse != nullptr) CurrentUniverse->Draw();
 }
 
 }  // namespace
@@ -91,28 +111,31 @@ void CleanupScene() {}
 void DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   RenewUniverseIfTooOld(ReadClock());
-  // Without any universe (none could be allocated) the frame stays clear.
   if (CurrentUniverse != nullptr) {
     CurrentUniverse->ApplyGravity();
     CurrentUniverse->ResolveCollisions();
-    CurrentUniverse->Draw();
   }
+  DrawCurrentUniverse();
   glFinish();
+}
+
+void RedrawPicture() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  DrawCurrentUniverse();
+  glFinish();
+}
+
+bool RunCommandKey(uint32_t keyCode) {
+  const CommandKey* key = FindCommandKey(keyCode);
+  if (key == nullptr) return false;
+  ReplaceUniverse(NewUniverseForKey(*key));
+  return true;
 }
 
 Universe* NewRandomUniverse() { return new (std::nothrow) Universe(); }
 
 Universe* NewUniverseWithCounts(int32_t stars, int32_t balls) {
   return new (std::nothrow) Universe(stars, balls);
-}
-
-bool IsCommandKey(uint32_t keyCode) { return FindCommandKey(keyCode) != nullptr; }
-
-Universe* NewUniverseForKey(uint32_t keyCode) {
-  const CommandKey* key = FindCommandKey(keyCode);
-  if (key == nullptr) return nullptr;
-  if (key->stars == nullptr) return NewRandomUniverse();
-  return NewUniverseWithCounts(SaverSettings.*(key->stars), SaverSettings.*(key->balls));
 }
 
 void ReplaceUniverse(Universe* fresh) {

@@ -1,6 +1,6 @@
-// The fixed view, the universe on show, the universes the command keys ask
-// for and the frame drawn into the back buffer: plain OpenGL 1.1, no
-// window-system calls, so every host draws the same picture.
+// The scene every host draws through: the fixed view, the universe on show,
+// the command keys and the frame drawn into the back buffer.  Plain OpenGL
+// 1.1, no window-system calls, so every host draws the same picture.
 #pragma once
 #include <cstdint>
 
@@ -25,18 +25,20 @@ void CleanupScene();
 // Clears, renews a universe that is too old, advances and draws the current
 // universe, and waits for the drawing to finish. Presenting it is the host's.
 void DrawFrame();
+// The present picture again, nothing advanced, for a host whose window was
+// uncovered between frames; presenting it is the host's.
+void RedrawPicture();
 
 // New universes, or null when memory for one cannot be had.
 Universe* NewRandomUniverse();
 Universe* NewUniverseWithCounts(int32_t stars, int32_t balls);
 
 // The command keys B, M, N, X and Z, by the code of the upper-case letter
-// (on Windows, the virtual-key code).
-bool IsCommandKey(uint32_t keyCode);
-
-// The universe a command key asks for, with counts read from SaverSettings
-// now.  Null when the key is no command or memory cannot be had.
-Universe* NewUniverseForKey(uint32_t keyCode);
+// (on Windows, the virtual-key code): a new universe, with counts read from
+// SaverSettings now, shown from the next frame.  False for any other code.
+// True even when memory for the new universe cannot be had: the key was a
+// command, and the current universe stays.
+bool RunCommandKey(uint32_t keyCode);
 
 // Puts `fresh` in place and releases the previous universe.  A null `fresh`
 // keeps the current one, so a failed allocation only skips a renewal.

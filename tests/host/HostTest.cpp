@@ -9,7 +9,7 @@
 #include "host/PasswordSupport.h"
 #include "host/SaverWindow.h"
 #include "render/SaverProc.h"
-#include "render/Scene.h"
+#include "render/scene/Scene.h"
 #include "sim/Clock.h"
 #include "sim/Universe.h"
 #include "tests/kit/WinTestKit.h"
