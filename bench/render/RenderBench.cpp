@@ -1,17 +1,16 @@
 // Measures, in one run on one full-screen window:
-//  1. RunFrame on a full universe (15 stars, 15 balls) against a bare
-//     glClear + glFinish + SwapBuffers, as a ratio of the mean frame times;
+//  1. the saver's frame on a full universe against a bare glClear + glFinish
+//     + SwapBuffers (bench/common/FrameCost.h);
 //  2. the CPU time the real saver (RunSaver, full screen, 10 ms timer) uses
 //     per second of wall time, and the frames it draws per second.
 // Usage: render_bench [--seconds S] [--frames N]
 #include <windows.h>
-#include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "config/SaverSettings.h"
+#include "bench/common/FrameCost.h"
 #include "host/HostState.h"
 #include "host/SaverWindow.h"
 #include "render/SaverProc.h"
@@ -40,20 +39,15 @@ double ProcessCpuSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
-void BareFrame(HDC deviceContext) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glFinish();
-  SwapBuffers(deviceContext);
-}
+void Present() { SwapBuffers(DeviceContext); }
 
 LRESULT CALLBACK BenchWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER) return 0;  // frames are driven by the loop below
+  if (message == WM_TIMER) return 0;  // frames are driven by the comparison
   return SaverProc(window, message, wParam, lParam);
 }
 
-// Mean seconds per frame of RunFrame and of the bare frame, interleaved in
-// blocks so that drift in the machine's load hits both alike.
-void CompareFrameCost(int frames) {
+// The frame cost on a private full-screen window with the saver's procedure.
+void CompareSaverFrameCost(int frames) {
   WNDCLASSA windowClass = {};
   windowClass.style = CS_OWNDC;
   windowClass.lpfnWndProc = BenchWindowProc;
@@ -64,48 +58,8 @@ void CompareFrameCost(int frames) {
   PreviewMode = 1;  // no closing rules for this private window
   HWND window = CreateWindowExA(0, windowClass.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0,
                                 width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
-  ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
-  std::printf("window %d x %d, universe %d stars, %d balls\n", width, height,
-              CurrentUniverse->starCount, CurrentUniverse->ballCount);
-
-  const int blocks = 5;
-  const int perBlock = frames / blocks > 0 ? frames / blocks : 1;
-  double saverTime = 0, bareTime = 0;
-  for (int i = 0; i < 10; ++i) RunFrame(DeviceContext);  // warm up
-  for (int block = 0; block < blocks; ++block) {
-    double start = Now();
-    for (int i = 0; i < perBlock; ++i) RunFrame(DeviceContext);
-    saverTime += Now() - start;
-    start = Now();
-    for (int i = 0; i < perBlock; ++i) BareFrame(DeviceContext);
-    bareTime += Now() - start;
-  }
-  // Where RunFrame's extra time goes: the physics step alone, and the
-  // drawing of the bodies into a cleared buffer with the finish and swap.
-  double stepTime = 0, drawTime = 0;
-  for (int block = 0; block < blocks; ++block) {
-    double start = Now();
-    for (int i = 0; i < perBlock; ++i) {
-      CurrentUniverse->ApplyGravity();
-      CurrentUniverse->ResolveCollisions();
-    }
-    stepTime += Now() - start;
-    start = Now();
-    for (int i = 0; i < perBlock; ++i) {
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-      CurrentUniverse->Draw();
-      glFinish();
-      SwapBuffers(DeviceContext);
-    }
-    drawTime += Now() - start;
-  }
-  const int total = blocks * perBlock;
-  const double saverMs = saverTime / total * 1000, bareMs = bareTime / total * 1000;
-  std::printf("RunFrame, full universe:   %8.3f ms per frame (%d frames)\n", saverMs, total);
-  std::printf("bare clear+finish+swap:    %8.3f ms per frame (%d frames)\n", bareMs, total);
-  std::printf("  of which physics step:    %8.3f ms per frame\n", stepTime / total * 1000);
-  std::printf("  clear+Draw+finish+swap:  %8.3f ms per frame\n", drawTime / total * 1000);
-  std::printf("ratio RunFrame / bare:     %8.3f (target <= 1.2)\n", saverMs / bareMs);
+  std::printf("window %d x %d\n", width, height);
+  CompareFrameCost(frames, Present, "SwapBuffers");
   DestroyWindow(window);
   PreviewMode = 0;
   MSG message;
@@ -152,7 +106,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--frames") == 0) frames = std::atoi(argv[i + 1]);
   }
   ModuleInstance = GetModuleHandleA(nullptr);
-  CompareFrameCost(frames);
+  CompareSaverFrameCost(frames);
   MeasureSaverCpu(seconds);
   std::fflush(stdout);
   return FramesSeen > 0 ? 0 : 1;

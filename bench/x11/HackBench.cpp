@@ -1,26 +1,23 @@
 // Measures the native hack on a private 1280 x 1024 Xvfb, in one run:
-//  1. one frame of the hack (DrawFrame and PresentFrame on a full universe of
-//     15 stars and 15 balls) against a bare glClear + glFinish + present on the
-//     same root window, as a ratio of the mean frame times; each frame ends with
-//     XSync so that the server's copy of the picture is counted on both sides;
+//  1. one frame of the hack (DrawFrame and PresentFrame on a full universe)
+//     against a bare glClear + glFinish + present on the same root window
+//     (bench/common/FrameCost.h);
 //  2. the program itself at --root --delay 10000: its CPU time per second of
 //     wall time (and the server's, for comparison).
 // Usage: hack_bench [--seconds S] [--frames N]
-#include <GL/gl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "bench/common/FrameCost.h"
 #include "render/scene/Scene.h"
-#include "sim/Universe.h"
 #include "x11/HackWindow.h"
 #include "x11/Options.h"
 
@@ -72,85 +69,25 @@ pid_t StartServer() {
   return server;
 }
 
-void BareFrame(const HackWindow& hack) {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glFinish();
-  PresentFrame(hack);
+HackWindow Hack;
+
+// Each frame ends with XSync, so that the server's copy of the picture is
+// counted on both sides.
+void Present() {
+  PresentFrame(Hack);
+  XSync(Hack.display, False);
 }
 
-// Mean seconds per frame of the hack's frame and of the bare frame,
-// interleaved in short blocks so that drift in the machine's load hits both
-// alike; the median of the blocks' ratios shrugs off bursts from other work.
-bool CompareFrameCost(int frames) {
+// The frame cost on the root window.
+bool CompareHackFrameCost(int frames) {
   HackOptions options = DefaultOptions;
   options.root = true;
-  HackWindow hack;
-  if (!OpenHackWindow(options, &hack)) return false;
-  SetupScene(hack.width, hack.height);
-  ReplaceUniverse(NewUniverseWithCounts(UniverseCapacity, UniverseCapacity));
-  std::printf("window %d x %d, %s, universe %d stars, %d balls\n", hack.width, hack.height,
-              hack.doubleBuffered ? "double-buffered" : "single-buffered",
-              CurrentUniverse->starCount, CurrentUniverse->ballCount);
-
-  const int blocks = 25;
-  double ratios[blocks];
-  const int perBlock = frames / blocks > 0 ? frames / blocks : 1;
-  double hackTime = 0, bareTime = 0;
-  for (int i = 0; i < 10; ++i) {  // warm up
-    DrawFrame();
-    PresentFrame(hack);
-    XSync(hack.display, False);
-  }
-  for (int block = 0; block < blocks; ++block) {
-    double start = Now();
-    for (int i = 0; i < perBlock; ++i) {
-      DrawFrame();
-      PresentFrame(hack);
-      XSync(hack.display, False);
-    }
-    const double hackBlock = Now() - start;
-    start = Now();
-    for (int i = 0; i < perBlock; ++i) {
-      BareFrame(hack);
-      XSync(hack.display, False);
-    }
-    const double bareBlock = Now() - start;
-    hackTime += hackBlock;
-    bareTime += bareBlock;
-    ratios[block] = hackBlock / bareBlock;
-  }
-  std::sort(ratios, ratios + blocks);
-  // Where the hack's extra time goes: the physics step alone, and the
-  // bodies drawn into a cleared buffer with the finish and the present.
-  double stepTime = 0, drawTime = 0;
-  for (int block = 0; block < blocks; ++block) {
-    double start = Now();
-    for (int i = 0; i < perBlock; ++i) {
-      CurrentUniverse->ApplyGravity();
-      CurrentUniverse->ResolveCollisions();
-    }
-    stepTime += Now() - start;
-    start = Now();
-    for (int i = 0; i < perBlock; ++i) {
-      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-      CurrentUniverse->Draw();
-      glFinish();
-      PresentFrame(hack);
-      XSync(hack.display, False);
-    }
-    drawTime += Now() - start;
-  }
-  const int total = blocks * perBlock;
-  const double hackMs = hackTime / total * 1000, bareMs = bareTime / total * 1000;
-  std::printf("hack frame, full universe: %8.3f ms per frame (%d frames)\n", hackMs, total);
-  std::printf("bare clear+finish+present: %8.3f ms per frame (%d frames)\n", bareMs, total);
-  std::printf("  of which physics step:    %8.3f ms per frame\n", stepTime / total * 1000);
-  std::printf("  clear+Draw+finish+present:%7.3f ms per frame\n", drawTime / total * 1000);
-  std::printf(
-      "ratio hack / bare:         %8.3f of the means, %.3f the median of %d blocks"
-      " (target <= 1.2)\n",
-      hackMs / bareMs, ratios[blocks / 2], blocks);
-  CloseHackWindow(&hack);
+  if (!OpenHackWindow(options, &Hack)) return false;
+  SetupScene(Hack.width, Hack.height);
+  std::printf("window %d x %d, %s\n", Hack.width, Hack.height,
+              Hack.doubleBuffered ? "double-buffered" : "single-buffered");
+  CompareFrameCost(frames, Present, "present");
+  CloseHackWindow(&Hack);
   return true;
 }
 
@@ -193,7 +130,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "hack_bench: no Xvfb\n");
     return 1;
   }
-  const bool compared = CompareFrameCost(frames);
+  const bool compared = CompareHackFrameCost(frames);
   const bool measured = compared && MeasureHackCpu(server, seconds);
   kill(server, SIGTERM);
   waitpid(server, nullptr, 0);
