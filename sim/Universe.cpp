@@ -89,20 +89,20 @@ namespace {
 
 // Where a kind of body may be placed: the box its candidates are drawn from
 // (x = ceil(f * width + left), y = ceil(f * height + bottom)), and how far
-// from every star and from every earlier body of its own kind it must stay.
+// it must stay from the stars and from the balls placed before it.
 struct PlacementRule {
   double width;
   double left;
   double height;
   double bottom;
   float starGap;
-  float ownGap;
+  float ballGap;
 };
 
-const PlacementRule StarPlacement = {400.0, -200.0, 300.0, -150.0, 30.0f, 30.0f};
+const PlacementRule StarPlacement = {400.0, -200.0, 300.0, -150.0, 30.0f, 0.0f};
 const PlacementRule BallPlacement = {450.0, -225.0, 350.0, -275.0, 27.0f, 24.0f};
 
-// True when no body of the list lies nearer than `gap` to `candidate`.
+// True when none of the first `count` bodies lies nearer than `gap`.
 template <typename Body>
 bool KeepsClear(Vec2 candidate, Body* const* bodies, int32_t count, float gap) {
   for (int32_t k = 0; k < count; ++k) {
@@ -111,17 +111,16 @@ bool KeepsClear(Vec2 candidate, Body* const* bodies, int32_t count, float gap) {
   return true;
 }
 
-// Draws candidates until one keeps clear of the stars and of the first
-// `ownCount` bodies of its own kind; false after PlacementAttemptLimit tries.
-template <typename Body>
-bool FindPlace(const PlacementRule& rule, Star* const* stars, int32_t starCount,
-               Body* const* own, int32_t ownCount, Vec2* place) {
+// Draws candidates, x then y, until one keeps clear of the first `stars`
+// stars and the first `balls` balls; false after PlacementAttemptLimit tries.
+bool FindPlace(const Universe& universe, const PlacementRule& rule, int32_t stars,
+               int32_t balls, Vec2* place) {
   for (int32_t attempt = 0; attempt < PlacementAttemptLimit; ++attempt) {
     const int32_t x = static_cast<int32_t>(std::ceil(RandomFraction() * rule.width + rule.left));
     const int32_t y = static_cast<int32_t>(std::ceil(RandomFraction() * rule.height + rule.bottom));
     const Vec2 candidate(static_cast<float>(x), static_cast<float>(y));
-    if (KeepsClear(candidate, stars, starCount, rule.starGap) &&
-        KeepsClear(candidate, own, ownCount, rule.ownGap)) {
+    if (KeepsClear(candidate, universe.stars, stars, rule.starGap) &&
+        KeepsClear(candidate, universe.balls, balls, rule.ballGap)) {
       *place = candidate;
       return true;
     }
@@ -131,11 +130,11 @@ bool FindPlace(const PlacementRule& rule, Star* const* stars, int32_t starCount,
 
 }  // namespace
 
-// A star keeps clear of the stars before it; its own kind is the stars.
+// Stars are placed before any ball: a star keeps clear of the stars before it.
 bool Universe::PlaceStar(int32_t index) {
   if (index < 0 || index >= UniverseCapacity) return false;
   Vec2 place;
-  if (!FindPlace(StarPlacement, stars, index, stars, 0, &place)) return false;
+  if (!FindPlace(*this, StarPlacement, index, 0, &place)) return false;
   delete stars[index];
   stars[index] = new (std::nothrow) Star(place.x, place.y);
   return stars[index] != nullptr;
@@ -146,7 +145,7 @@ bool Universe::PlaceStar(int32_t index) {
 bool Universe::PlaceBall(int32_t index) {
   if (index < 0 || index >= UniverseCapacity) return false;
   Vec2 place;
-  if (!FindPlace(BallPlacement, stars, starCount, balls, index, &place)) return false;
+  if (!FindPlace(*this, BallPlacement, starCount, index, &place)) return false;
   delete balls[index];
   balls[index] = new (std::nothrow) Ball(place.x, place.y);
   if (balls[index] == nullptr) return false;
