@@ -6,6 +6,7 @@
 
 TEST(Resources, TheProgramCarriesItsDescriptionIconAndDialog) {
   HMODULE scr = LoadLibraryExA("Z:" QUILLARA_SCR_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(nullptr, scr) << "without the .scr this program would read its own resources";
   char text[32] = "";
   LoadStringA(scr, 1, text, sizeof text);
   EXPECT_STREQ("Quillara!", text);

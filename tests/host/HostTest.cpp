@@ -16,9 +16,9 @@
 
 namespace {
 
-// Message, wParam, closes posted in full screen (a preview never closes); the
+// The closes each message posts in full screen (a preview never closes); the
 // first move finds the cursor where it was when the window came up.
-const WPARAM Triggers[][3] = {
+const struct Trigger { UINT message; WPARAM wParam; int closes; } Triggers[] = {
     {WM_MOUSEMOVE, 0, 0},     {WM_KEYDOWN, 'A', 1},     {WM_SYSKEYDOWN, 'B', 1},
     {WM_KEYDOWN, 'B', 0},     {WM_KEYDOWN, 'M', 0},     {WM_KEYDOWN, 'N', 0},
     {WM_KEYDOWN, 'X', 0},     {WM_KEYDOWN, 'Z', 0},     {WM_LBUTTONDOWN, 0, 1},
@@ -27,9 +27,10 @@ const WPARAM Triggers[][3] = {
     {WM_RBUTTONDBLCLK, 0, 0}, {WM_MBUTTONDBLCLK, 0, 0}, {WM_MOUSEWHEEL, WHEEL_DELTA << 16, 0},
     {WM_ACTIVATEAPP, 0, 1},   {WM_ACTIVATEAPP, 1, 0},   {WM_POWER, 1, 0},
     {WM_POWER, 2, 0},         {WM_POWER, 3, 1},         {WM_POWERBROADCAST, PBT_APMSUSPEND, 1}};
-// Cursor moves from (640, 512) in turn: dx, dy, closes, then the anchor dx, dy.
-const int Moves[][5] = {{2, 0, 0, 0, 0}, {4, 0, 0, 0, 0}, {3, -1, 0, 0, 0}, {-2, 2, 0, 0, 0},
-                        {3, 2, 1, 3, 2}, {7, 2, 0, 3, 2}, {8, 2, 1, 8, 2}};
+// The cursor moved to (640, 512) + dx, dy in turn; the anchor after, from (640, 512).
+const struct Move { int dx, dy, closes; POINT anchor; } Moves[] = {
+    {2, 0, 0, {0, 0}},  {4, 0, 0, {0, 0}}, {3, -1, 0, {0, 0}}, {-2, 2, 0, {0, 0}},
+    {3, 2, 1, {3, 2}},  {7, 2, 0, {3, 2}}, {8, 2, 1, {8, 2}}};
 
 HWND Owner = nullptr;
 WPARAM HelpFrom = 0;
@@ -55,16 +56,16 @@ void CheckWindowAndTriggers() {
   GetWindowTextA(SaverWindow, title, sizeof title);
   EXPECT_STREQ(title, preview ? "Preview" : "Screen Saver");
   EXPECT_EQ(ImmGetContext(SaverWindow), nullptr);  // no input method while it runs
-  for (const auto& row : Triggers) {
-    SendMessageA(SaverWindow, UINT(row[0]), row[1], 0);
-    EXPECT_EQ(TakeQueued(SaverWindow, WM_CLOSE), preview ? 0 : int(row[2])) << row[0] << row[1];
+  for (const Trigger& row : Triggers) {
+    SendMessageA(SaverWindow, row.message, row.wParam, 0);
+    EXPECT_EQ(TakeQueued(SaverWindow, WM_CLOSE), preview ? 0 : row.closes) << row.message;
   }
-  for (const auto& row : Moves) {
-    SetCursorPos(640 + row[0], 512 + row[1]);
+  for (const Move& row : Moves) {
+    SetCursorPos(640 + row.dx, 512 + row.dy);
     SendMessageA(SaverWindow, WM_MOUSEMOVE, 0, 0);
-    EXPECT_EQ(TakeQueued(SaverWindow, WM_CLOSE), preview ? 0 : row[2]) << row[0] << row[1];
-    EXPECT_EQ(MouseAnchor.x - 640, preview ? 0 : row[3]);
-    EXPECT_EQ(MouseAnchor.y - 512, preview ? 0 : row[4]);
+    EXPECT_EQ(TakeQueued(SaverWindow, WM_CLOSE), preview ? 0 : row.closes) << row.dx << row.dy;
+    EXPECT_EQ(MouseAnchor.x - 640, preview ? 0 : row.anchor.x);
+    EXPECT_EQ(MouseAnchor.y - 512, preview ? 0 : row.anchor.y);
   }
 }
 
@@ -135,8 +136,9 @@ COLORREF ScreenAt(Vec2 at) {
 }
 
 // Ball 0 starts within reach of star 0 but moves away: it shows where this
-// frame's move, and no bounce, leaves it.  Ball 1 rests under star 1; stars
-// 2 and 3 sit on world corners.  Then renewal by age and the command keys.
+// frame's move, and no bounce, leaves it.  Ball 1 moves into star 1 and
+// bounces straight back; stars 2 and 3 sit on world corners.  Then renewal
+// by age and the command keys.
 void CheckFrames() {
   SaverSettings.GraviticForce = 0;
   ReplaceUniverse(NewUniverseWithCounts(4, 2));
@@ -146,38 +148,44 @@ void CheckFrames() {
   world.balls[0]->position = Vec2(-170, 0);
   world.balls[0]->velocity = Vec2(-10, 0);
   world.balls[1]->position = Vec2(90, 0);
-  const double ball0 = ColourOf(world.balls[0]), ball1 = ColourOf(world.balls[1]);
+  world.balls[1]->velocity = Vec2(2, 0);
+  const COLORREF ball0 = ColourOf(world.balls[0]), ball1 = ColourOf(world.balls[1]);
   RunFrame();
-  // World x, y and the colour there: ball 0 is at -180 now, no more at -170.
-  const double probes[][3] = {{-150, 0, White},    {-186, 0, ball0},   {-165, 9, Grey},
-                              {95, 0, White},      {83, 0, ball1},     {112, 0, White},
-                              {-299, -239, White}, {299, 239, White},  {282, 239, Grey},
-                              {299, 222, Grey},    {-282, -239, Grey}, {0, 120, Grey}};
-  for (const auto& probe : probes)
-    EXPECT_EQ(ScreenAt(Vec2(probe[0], probe[1])), COLORREF(probe[2])) << probe[0] << probe[1];
-  // Age in seconds, renewed.  The frame that renews shows the new universe,
-  // which never reaches the corner.
-  const int32_t ages[][2] = {{60, 0}, {61, 1}, {60, 0}, {-1, 0}, {-2000000000, 0}};
+  EXPECT_EQ(world.balls[1]->velocity.x, -2.0f);  // head-on off an immovable star: reversed
+  // Ball 0 is at -180 now, no more at -170; ball 1 at 92, under star 1.
+  const struct Probe { Vec2 at; COLORREF colour; } probes[] = {
+      {{-150, 0}, White},    {{-186, 0}, ball0},   {{-165, 9}, Grey},   {{95, 0}, White},
+      {{83, 0}, ball1},      {{112, 0}, White},    {{-299, -239}, White}, {{299, 239}, White},
+      {{282, 239}, Grey},    {{299, 222}, Grey},   {{-282, -239}, Grey}, {{0, 120}, Grey}};
+  for (const Probe& probe : probes)
+    EXPECT_EQ(ScreenAt(probe.at), probe.colour) << probe.at.x << "," << probe.at.y;
+  // The frame that renews shows the new universe, which never reaches the corner.
+  const struct { int32_t age; bool renewed; } ages[] = {
+      {60, false}, {61, true}, {60, false}, {-1, false}, {-2000000000, false}};
   for (const auto& row : ages) {
     const Universe* before = CurrentUniverse;
-    Now = before->creationTime + row[0];
+    Now = before->creationTime + row.age;
     RunFrame();
-    EXPECT_EQ(CurrentUniverse != before, row[1] != 0) << row[0];
+    EXPECT_EQ(CurrentUniverse != before, row.renewed) << row.age;
     EXPECT_EQ(ScreenAt(Vec2(299, 239)), CurrentUniverse == &world ? White : Grey);
     EXPECT_EQ(ScreenAt(CurrentUniverse->stars[0]->position), White);
   }
+  // At second 1700000000 B's draws after the first are 1027 and 22663 of 32767:
+  // ceil(5 f) + 2 = 3 stars and ceil(6 f) + 3 = 8 balls, the same both times.
   SaverSettings = {2, 7, 3, 9, 80};
-  // Key; fewest and most stars, fewest and most balls.  B draws twice.
-  const int32_t keys[][5] = {{'M', 2, 2, 9, 9}, {'N', 2, 2, 3, 3}, {'X', 7, 7, 9, 9},
-                             {'Z', 7, 7, 3, 3}, {'B', 2, 7, 3, 9}, {'B', 2, 7, 3, 9}};
+  Now = 1700000000;
+  const struct { char key; int32_t stars, balls; } keys[] = {
+      {'M', 2, 9}, {'N', 2, 3}, {'X', 7, 9}, {'Z', 7, 3}, {'B', 3, 8}, {'B', 3, 8}};
+  Vec2 starOfB[2];
   for (const auto& row : keys) {
     const Universe* before = CurrentUniverse;
-    EXPECT_EQ(SendMessageA(SaverWindow, WM_KEYDOWN, row[0], 0), 1);
-    const int32_t stars = CurrentUniverse->starCount, balls = CurrentUniverse->ballCount;
-    EXPECT_TRUE(CurrentUniverse != before && stars >= row[1] && stars <= row[2] &&
-                balls >= row[3] && balls <= row[4])
-        << char(row[0]) << stars << balls;
+    EXPECT_EQ(SendMessageA(SaverWindow, WM_KEYDOWN, row.key, 0), 1);
+    EXPECT_TRUE(CurrentUniverse != before && CurrentUniverse->starCount == row.stars &&
+                CurrentUniverse->ballCount == row.balls)
+        << row.key << CurrentUniverse->starCount << CurrentUniverse->ballCount;
+    if (row.key == 'B') starOfB[&row - keys - 4] = CurrentUniverse->stars[0]->position;
   }
+  EXPECT_TRUE(starOfB[0].x == starOfB[1].x && starOfB[0].y == starOfB[1].y);
 }
 
 void FullScreenOnNt(int tick) {
@@ -229,24 +237,45 @@ TEST(Password, TheDesktopSettingDecidesTheLoadOnWin9xAndAComponentWithoutVerifie
   EXPECT_FALSE(Loaded());
 }
 
-// Milliseconds since the last dialog, the answer, dialogs so far.
+// A slow dialog: the check is marked, the verifier owns its dialog to the
+// saver window, two of three queued frames were dropped, and a nested close
+// or a key while it is open neither closes nor asks again.
+int TimersLeft = -1, NestedClose = -1, ClosesPosted = -1, Checking = -1;
+HWND DialogOwner;
+void SlowDialog(HWND owner) {
+  DialogOwner = owner, Checking = CheckInProgress;
+  TimersLeft = TakeQueued(SaverWindow, WM_TIMER);
+  NestedClose = static_cast<int>(SendMessageA(SaverWindow, WM_CLOSE, 0, 0));
+  SendMessageA(SaverWindow, WM_KEYDOWN, 'A', 0);
+  ClosesPosted = TakeQueued(SaverWindow, WM_CLOSE);
+  Sleep(300);  // the user takes a while: the 200 ms count from the end
+}
+
+// Milliseconds since the last dialog (-1: as the last dialog left it, -2000:
+// a count that wrapped since), the answer, dialogs so far.
 void RefusedThenAccepted(int tick) {
   if (tick != 3) return;
-  auto script = reinterpret_cast<int(WINAPI*)(int refusals)>(
+  auto script = reinterpret_cast<int(WINAPI*)(int refusals, void (*)(HWND))>(
       reinterpret_cast<void*>(GetProcAddress(PasswordModule, "StandInScript")));
   ASSERT_TRUE(script && SaverRunning());
-  const DWORD rows[][3] = {{1000, 0, 1}, {0, 0, 1}, {199, 0, 1}, {200, 0, 2}, {200, 1, 3}};
+  KillTimer(SaverWindow, FrameTimerId);  // only the three frames queued here
+  for (int i = 0; i < 3; ++i) PostMessageA(SaverWindow, WM_TIMER, FrameTimerId, 0);
+  const struct { int since; bool accept; int dialogs; } rows[] = {
+      {1000, false, 1}, {-1, false, 1}, {199, false, 1}, {200, false, 2},
+      {-2000, false, 3}, {200, true, 4}};
   for (const auto& row : rows) {
-    script(row[1] ? 0 : 99);
+    script(row.accept ? 0 : 99, &row == rows ? SlowDialog : nullptr);
     MouseAnchor = {0, 0};
     const DWORD tick = GetTickCount();
     while (GetTickCount() == tick) Sleep(0);  // a fresh millisecond: the check runs within it
-    LastCheckTick = GetTickCount() - row[0];
+    if (row.since != -1) LastCheckTick = GetTickCount() - row.since;
     SendMessageA(SaverWindow, WM_CLOSE, 0, 0);
-    EXPECT_EQ(DWORD(script(0)), row[2]) << row[0];
-    EXPECT_EQ(IsWindow(SaverWindow) == FALSE, row[1] == 1);
-    EXPECT_EQ(MouseAnchor.x, row[1] ? 0 : 640);  // a refusal measures moves afresh
+    EXPECT_EQ(script(0, nullptr), row.dialogs) << row.since;
+    EXPECT_EQ(IsWindow(SaverWindow) == FALSE, row.accept);
+    EXPECT_EQ(MouseAnchor.x, row.accept ? 0 : 640);  // a refusal measures moves afresh
   }
+  EXPECT_TRUE(DialogOwner == SaverWindow && Checking == 1 && TimersLeft == 1 &&
+              NestedClose == 0 && ClosesPosted == 0);
   StepsDone = true;
 }
 

@@ -1,14 +1,20 @@
-// Stands in for the Windows 9x "PASSWORD.CPL": the verifier refuses as often
-// as the test last asked and counts its calls.  Built again without it.
+// Stands in for the Windows 9x "PASSWORD.CPL": the verifier runs what the test
+// gave it as its dialog, refuses as often as the test last asked and counts
+// its calls.  Built again without it.
 #include <windows.h>
 
 #define STANDIN_EXPORT extern "C" __declspec(dllexport)
 static int Calls = 0, Refusals = 0;
+static void (*Dialog)(HWND owner) = nullptr;
 
-STANDIN_EXPORT int WINAPI StandInScript(int refusals) {
+STANDIN_EXPORT int WINAPI StandInScript(int refusals, void (*dialog)(HWND owner)) {
   Refusals = refusals;
+  Dialog = dialog;
   return Calls;
 }
 #ifndef WITHOUT_VERIFIER
-STANDIN_EXPORT BOOL WINAPI VerifyScreenSavePwd(HWND) { return ++Calls > Refusals; }
+STANDIN_EXPORT BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
+  if (Dialog != nullptr) Dialog(owner);
+  return ++Calls > Refusals;
+}
 #endif

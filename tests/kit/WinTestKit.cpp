@@ -139,9 +139,13 @@ int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
   std::snprintf(line, sizeof line, "%s", commandLine);
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION child = {};
-  if (!CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &child))
-    return -3;
+  bool started = false;  // Wine on a busy machine now and then fails a start: three tries
+  for (int tries = 0; tries < 3 && !started; ++tries) {
+    if (tries > 0) Sleep(200);
+    started = CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &child);
+  }
+  if (!started) return -3;
   ChildId = child.dwProcessId;
   ChildWindow = nullptr;
   const DWORD start = GetTickCount();

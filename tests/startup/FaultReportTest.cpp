@@ -35,6 +35,15 @@ extern "C" [[noreturn]] void FaultInObservedFrame() {
   __builtin_trap();
 }
 
+// MPR's password change as the saver calls it (provider, owner, 0, 0, callee pops): which provider
+// and owner it named, then the fault; the cdecl reading of stdcall arguments never returns.
+extern "C" [[noreturn]] void ChangePasswordThenFault(const char* provider, HWND owner) {
+  FILE* file = std::fopen("password_change.txt", "w");
+  std::fprintf(file, "%s %lu", provider, HandleToUlong(owner));
+  std::fclose(file);
+  FaultInObservedFrame();
+}
+
 #if !defined(FAULTING_DRIVER)
 #include <gtest/gtest.h>
 
@@ -52,13 +61,20 @@ TEST(FaultGuard, ReportThenUnwindingThenRunningStateClearedThenExitWithTheFaults
   RegSetKeyValueA(HKEY_CURRENT_USER, APP, "Version", REG_SZ, "win98", 6);
   for (const char* dll : {"opengl32", "glu32", "comctl32", "mpr"})  // the ones beside it
     RegSetKeyValueA(HKEY_CURRENT_USER, APP "\\DllOverrides", dll, REG_SZ, "native", 7);
-  for (const char* line : {"guarded.scr /a", "guarded.scr /c", "guarded.scr /s"}) {
+  const HWND owner = CreatePlainWindow(60, 40), front = CreatePlainWindow(60, 40);
+  SetForegroundWindow(front);  // so that a dropped owner would show as another window
+  char change[64] = "", asOwner[32];  // "/a" names the change's owner
+  std::snprintf(asOwner, sizeof asOwner, "guarded.scr /a %lu", HandleToUlong(owner));
+  for (const char* line : {static_cast<const char*>(asOwner), "guarded.scr /c", "guarded.scr /s"}) {
     Record("a", "exit %lx %lu\n", RunProgram("Z:" DRIVER "/guarded.scr", line, 20000));
     Record("r", "", 0, text);
     int f = 0, r = 1, n = 0;  // the faulting process as it saw itself and as the report named it
     std::sscanf(text, "fault %d 1 report %d 1 unwound c000001d 1 exit c000001d 0%n", &f, &r, &n);
     EXPECT_TRUE(f == r && n > 0 && std::strcmp(text + n, "\n") == 0) << line << "\n" << text;
   }
+  FILE* file = std::fopen("password_change.txt", "r");
+  EXPECT_TRUE(file && std::fgets(change, sizeof change, file) && std::fclose(file) == 0);
+  EXPECT_STREQ(change, (std::string("SCRSAVE ") + std::to_string(HandleToUlong(owner))).c_str());
   RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, "Debugger", REG_SZ, "winedbg --auto %ld %ld", 23);
   SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);  // left on when one failed
 }
