@@ -124,8 +124,8 @@ TEST(Universe, CountsClampedGivenOrDrawnAndBodiesPlacedByTheRules) {
 TEST(Universe, PlacementAttemptLimitEndsAPlacementAndShortensItsKind) {
   PlacementAttemptLimit = 0;
   EXPECT_EQ(0, Universe(5, 5).starCount + Universe(5, 5).ballCount);
-  PlacementAttemptLimit = 1;  // the first rejected candidate ends that kind
-  PinClock(1);
+  PlacementAttemptLimit = 1;  // the first rejected candidate ends that kind: from second 1 the
+  PinClock(1);  // 7th star's, (6, -58), is 19.8 from (-8, -44); the 8th ball's 5.4 from a star
   const Universe u(15, 15);
   EXPECT_TRUE(WellFormed(u) && u.starCount == 6 && u.ballCount == 7);
   PlacementAttemptLimit = 10000;
@@ -198,6 +198,7 @@ TEST(Trajectory, SixThousandFramesToTheBitWithoutAllocating) {
     }
   }
   EXPECT_EQ(27, Allocations - before) << "none in the frames";
+  // Native x86-64's trajectory: every other build must reach it to the bit.
   EXPECT_EQ(0xae0cce087523047aull, hash) << std::hex << hash;
 }
 
