@@ -6,7 +6,6 @@
 
 #include "config/SaverSettings.h"
 #include "config/SettingsStore.h"
-#include "host/FaultGuard.h"
 #include "resources/ResourceIds.h"
 
 // The texts of every count list; the number is read back from this table,
@@ -72,7 +71,9 @@ BOOL OnDialogCommand(HWND dialog, int controlId) {
   }
 }
 
-LRESULT HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+}  // namespace
+
+INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
   // Before every message: the trackbar's class must exist by the time the
   // dialog creates its controls, and the first messages come before that.
   InitCommonControls();
@@ -84,12 +85,6 @@ LRESULT HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     default:
       return FALSE;  // Trackbar scrolling included: read only on OK.
   }
-}
-
-}  // namespace
-
-INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  return HandleGuarded(HandleDialogMessage, dialog, message, wParam, lParam);
 }
 
 // The dialog uses only system classes: nothing to register.

@@ -6,7 +6,6 @@
 
 extern const char* const CountChoices[12];
 
-// Every message is handled inside the exception guard: a fault in it ends the process.
 INT_PTR CALLBACK ConfigDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PrepareDialogClasses(HINSTANCE instance);
 void FillCountList(HWND dialog, int controlId, const char* const* choices, int count,

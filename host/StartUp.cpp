@@ -110,9 +110,25 @@ int RunPreview(const char* text) {
   return RunSaver(parent);
 }
 
+namespace {
+
+LRESULT HandleConfigMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ConfigDialogProc(dialog, message, wParam, lParam);
+}
+
+// The dialog's procedure inside the exception guard: the platform calls it
+// through kernel callbacks too, as it does the saver window's.
+INT_PTR CALLBACK GuardedConfigDialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  return HandleGuarded(HandleConfigMessage, dialog, message, wParam, lParam);
+}
+
+}  // namespace
+
 INT_PTR ShowConfigDialog(HWND parent) {
   if (!PrepareDialogClasses(ModuleInstance)) return 0;
-  return DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), parent, ConfigDialogProc, 0);
+  return DialogBoxParamA(ModuleInstance, MAKEINTRESOURCEA(IDD_CONFIG), parent,
+                         GuardedConfigDialogProc, 0);
 }
 
 namespace {
