@@ -14,27 +14,13 @@ apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Time
 loader=/usr/lib/wine/wine
 binfmt=/proc/sys/fs/binfmt_misc
 
-update=no
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
-  update=yes
 fi
-packages=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386
-  libx11-6:i386 libxext6:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386
-  libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  apt_get update
-  apt_get install -y --no-install-recommends "${missing[@]}"
-elif [ $update = yes ]; then
-  apt_get update
-fi
+"$(dirname "$0")/install-missing.sh" wine32:i386 libgl1:i386 libglx-mesa0:i386 \
+  libgl1-mesa-dri:i386 libglu1-mesa:i386 libx11-6:i386 libxext6:i386 libxrender1:i386 \
+  libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxinerama1:i386 libxcomposite1:i386 \
+  libxfixes3:i386 libxxf86vm1:i386
 
 # A kernel with 32-bit support runs the loader itself.
 if "$loader" --version >/dev/null 2>&1; then exit 0; fi

@@ -7,9 +7,8 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
+#include "bench/common/BenchOptions.h"
 #include "bench/common/FrameCost.h"
 #include "host/HostState.h"
 #include "host/SaverWindow.h"
@@ -99,15 +98,10 @@ void MeasureSaverCpu(double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  double seconds = 5.0;
-  int frames = 500;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
-    if (std::strcmp(argv[i], "--frames") == 0) frames = std::atoi(argv[i + 1]);
-  }
+  const BenchOptions options = ReadBenchOptions(argc, argv);
   ModuleInstance = GetModuleHandleA(nullptr);
-  CompareSaverFrameCost(frames);
-  MeasureSaverCpu(seconds);
+  CompareSaverFrameCost(options.frames);
+  MeasureSaverCpu(options.seconds);
   std::fflush(stdout);
   return FramesSeen > 0 ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/common/BenchOptions.h"
 #include "bench/common/FrameCost.h"
 #include "render/scene/Scene.h"
 #include "x11/HackWindow.h"
@@ -119,19 +120,14 @@ bool MeasureHackCpu(pid_t server, double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  double seconds = 5.0;
-  int frames = 500;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atof(argv[i + 1]);
-    if (std::strcmp(argv[i], "--frames") == 0) frames = std::atoi(argv[i + 1]);
-  }
+  const BenchOptions options = ReadBenchOptions(argc, argv);
   const pid_t server = StartServer();
   if (server < 0) {
     std::fprintf(stderr, "hack_bench: no Xvfb\n");
     return 1;
   }
-  const bool compared = CompareHackFrameCost(frames);
-  const bool measured = compared && MeasureHackCpu(server, seconds);
+  const bool compared = CompareHackFrameCost(options.frames);
+  const bool measured = compared && MeasureHackCpu(server, options.seconds);
   kill(server, SIGTERM);
   waitpid(server, nullptr, 0);
   std::fflush(stdout);
