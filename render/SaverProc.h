@@ -1,4 +1,5 @@
-// The saver's own window procedure, its per-frame work and its command keys.
+// The saver's own window procedure and its frame: drawing bound to the saver
+// window, one scene frame per timer message, the command keys passed to the scene.
 #pragma once
 #include <windows.h>
 #include <cstdint>
