@@ -97,15 +97,17 @@ TEST(ConfigDialog, ShowsTheStoredCountsClampedAndOkStoresThemOrdered) {
     SCOPED_TRACE(&c - cases);
     ScratchRegistry scratch(c.registry == Unwritable);
     if (c.registry == EmptyKey) PutValue(Key, nullptr, 0, nullptr, 0);
-    for (int i = 0; c.registry == Values && i < 5; ++i) PutDword(Key, Names[i], c.stored[i]);
+    for (int i = 0; c.registry == Values && i < 5; ++i)
+      PutValue(Key, Names[i], REG_DWORD, &c.stored[i], sizeof c.stored[i]);
     Current = c.script;
     EXPECT_EQ(c.result, ShowConfigDialog(nullptr));
     EXPECT_EQ(twelve + twelve + twelve + twelve, Current.lists);
     EXPECT_EQ(c.script.shown, Current.shown);
     EXPECT_EQ(c.after[1] != 0, KeyExists(Key));
     for (int i = 0; c.after[1] != 0 && i < 5; ++i) {
-      DWORD type = 0, value = 0;  // five REG_DWORD values of these names
-      EXPECT_TRUE(ReadValue(Key, Names[i], &type, &value) && type == REG_DWORD) << Names[i];
+      DWORD value = 0, size = sizeof value;  // five REG_DWORD values of these names
+      EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, Key, Names[i], RRF_RT_REG_DWORD,
+                                            nullptr, &value, &size)) << Names[i];
       EXPECT_EQ(c.after[i], static_cast<int32_t>(value)) << Names[i];
     }
   }

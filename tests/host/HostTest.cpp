@@ -276,7 +276,7 @@ void RefusedThenAccepted(int tick) {
 
 TEST(Password, ARefusedPasswordKeepsTheSaverRunningAndIsAskedAgainAfter200Ms) {
   ScratchRegistry registry;
-  PutDword(Desktop, "ScreenSaveUsePassword", 1);
+  PutValue(Desktop, "ScreenSaveUsePassword", REG_DWORD, "\1\0\0\0", 4);
   Win9xPlatform = 1;
   EXPECT_EQ(RunToEnd(nullptr, RefusedThenAccepted), 0);
   EXPECT_FALSE(Loaded() || SaverRunning());
