@@ -21,13 +21,7 @@ const char* const Names[5] = {"MinStars", "MaxStars", "MinBalls", "MaxBalls", "G
 
 // One dialog run: the counts to choose (0 leaves a list alone), then OK or
 // Cancel clicked or Escape pressed; what the lists and the trackbar showed.
-struct Script {
-  int choose[4];
-  UINT press;
-  Five shown;
-  std::string lists;
-};
-Script Current;
+struct Script { int choose[4]; UINT press; Five shown; std::string lists; } Current;
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = FindWindowA("#32770", "Quillara!");
@@ -36,15 +30,12 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     HWND list = GetDlgItem(dialog, IDC_MIN_STARS + i);
     if (Current.choose[i] != 0) {
       SendMessageA(list, CB_SETCURSEL, Current.choose[i] - 1, 0);
-      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MIN_STARS + i, CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MIN_STARS + i, CBN_SELCHANGE), LPARAM(list));
     }
     char text[8] = "";
-    const LPARAM into = reinterpret_cast<LPARAM>(text);
-    for (int entry = 0; SendMessageA(list, CB_GETLBTEXT, entry, into) > 0; ++entry)
+    for (int entry = 0; SendMessageA(list, CB_GETLBTEXT, entry, LPARAM(text)) > 0; ++entry)
       Current.lists += std::string(text) + " ";
-    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);  // none shows as 0
-    Current.shown[i] = SendMessageA(list, CB_GETLBTEXT, selected, into) > 0 ? std::stoi(text) : 0;
+    Current.shown[i] = GetDlgItemInt(dialog, IDC_MIN_STARS + i, nullptr, FALSE);  // none: 0
   }
   Current.shown[4] = SendDlgItemMessageA(dialog, IDC_GRAVITY_TRACKBAR, TBM_GETPOS, 0, 0);
   const bool key = Current.press == VK_ESCAPE;  // to the focus, or a click on the button
@@ -69,15 +60,9 @@ TEST(SettingsStore, LoadTakesDataOfFourBytesOrLessOverTheFieldsLowBytes) {
 
 TEST(ConfigDialog, ShowsTheStoredCountsClampedAndOkStoresThemOrdered) {
   enum Registry { NoKey, EmptyKey, Values, Unwritable };
-  struct Case {
-    Registry registry;
-    Five stored;
-    Script script;
-    INT_PTR result;
-    Five after;  // all 0: no key
-  };
+  struct Case { Registry registry; Five stored; Script script; INT_PTR result; Five after; };
   // clang-format off
-  const Case cases[] = {  // the first sees the record as the process starts
+  const Case cases[] = {  // the first sees the record as the process starts; after all 0: no key
       {EmptyKey, {}, {{}, IDOK, {1, 10, 1, 10, 80}}, 1, {1, 10, 1, 10, 80}},
       {NoKey, {}, {{}, IDOK, {2, 9, 3, 9, 60}}, 1, {2, 9, 3, 9, 60}},
       {Values, {2, 13, 0, 9, 200}, {{}, IDOK, {2, 12, 1, 9, 120}}, 1, {2, 13, 0, 9, 120}},
