@@ -194,7 +194,7 @@ TEST(Precision, EachEntryLeavesDoublesRoundedAsTheOtherBuildsRoundThem) {
   void (*const entries[])(Universe&) = {
       [](Universe&) { Universe(); }, [](Universe&) { Universe(2, 2); },
       [](Universe& w) { w.ApplyGravity(); }, [](Universe& w) { w.ResolveCollisions(); }};
-  for (auto entry : entries) {
+  for (auto& entry : entries) {
 #if defined(__i386__) && !defined(__SSE2_MATH__)
     const unsigned short extended = 0x37f;
     asm volatile("fldcw %0" : : "m"(extended));
