@@ -12,9 +12,8 @@ struct ScratchRegistry {
 
 // Writes a value under a key of HKEY_CURRENT_USER (null data: the key only).
 inline void PutValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY made;
-  if (data != nullptr) RegSetKeyValueA(HKEY_CURRENT_USER, key, name, type, data, size);
-  else if (RegCreateKeyA(HKEY_CURRENT_USER, key, &made) == ERROR_SUCCESS) RegCloseKey(made);
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, name, type, data, size);
+  if (data == nullptr) RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
 }
 bool KeyExists(const char* key);  // under HKEY_CURRENT_USER
 
