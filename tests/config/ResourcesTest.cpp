@@ -13,9 +13,7 @@ TEST(Resources, TheProgramCarriesItsDescriptionIconAndDialog) {
   HRSRC icons = FindResourceA(scr, MAKEINTRESOURCEA(100), RT_GROUP_ICON);
   ASSERT_EQ(6u + 14u, SizeofResource(scr, icons)) << "one image";
   const BYTE* image = static_cast<const BYTE*>(LockResource(LoadResource(scr, icons))) + 6;
-  EXPECT_EQ(32, image[0]);  // width
-  EXPECT_EQ(32, image[1]);  // height
-  EXPECT_EQ(16, image[2]);  // colours
+  EXPECT_TRUE(image[0] == 32 && image[1] == 32 && image[2] == 16) << "32 x 32, 16 colours";
   // No menu, no class: the caption follows 18 bytes and two empty words.
   HRSRC dialog = FindResourceA(scr, MAKEINTRESOURCEA(2003), RT_DIALOG);
   ASSERT_NE(nullptr, dialog);

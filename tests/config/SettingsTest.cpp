@@ -21,13 +21,7 @@ const char* const Names[5] = {"MinStars", "MaxStars", "MinBalls", "MaxBalls", "G
 
 // One dialog run: the counts to choose (0 leaves a list alone), then OK or
 // Cancel clicked or Escape pressed; what the lists and the trackbar showed.
-struct Script {
-  int choose[4];
-  UINT press;
-  Five shown;
-  std::string lists;
-};
-Script Current;
+struct Script { int choose[4]; UINT press; Five shown; std::string lists; } Current;
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = FindWindowA("#32770", "Quillara!");
@@ -36,15 +30,12 @@ void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     HWND list = GetDlgItem(dialog, IDC_MIN_STARS + i);
     if (Current.choose[i] != 0) {
       SendMessageA(list, CB_SETCURSEL, Current.choose[i] - 1, 0);
-      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MIN_STARS + i, CBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_MIN_STARS + i, CBN_SELCHANGE), LPARAM(list));
     }
     char text[8] = "";
-    const LPARAM into = reinterpret_cast<LPARAM>(text);
-    for (int entry = 0; SendMessageA(list, CB_GETLBTEXT, entry, into) > 0; ++entry)
+    for (int entry = 0; SendMessageA(list, CB_GETLBTEXT, entry, LPARAM(text)) > 0; ++entry)
       Current.lists += std::string(text) + " ";
-    const LRESULT selected = SendMessageA(list, CB_GETCURSEL, 0, 0);  // none shows as 0
-    Current.shown[i] = SendMessageA(list, CB_GETLBTEXT, selected, into) > 0 ? std::stoi(text) : 0;
+    Current.shown[i] = GetDlgItemInt(dialog, IDC_MIN_STARS + i, nullptr, FALSE);  // none: 0
   }
   Current.shown[4] = SendDlgItemMessageA(dialog, IDC_GRAVITY_TRACKBAR, TBM_GETPOS, 0, 0);
   const bool key = Current.press == VK_ESCAPE;  // to the focus, or a click on the button
@@ -69,15 +60,9 @@ TEST(SettingsStore, LoadTakesDataOfFourBytesOrLessOverTheFieldsLowBytes) {
 
 TEST(ConfigDialog, ShowsTheStoredCountsClampedAndOkStoresThemOrdered) {
   enum Registry { NoKey, EmptyKey, Values, Unwritable };
-  struct Case {
-    Registry registry;
-    Five stored;
-    Script script;
-    INT_PTR result;
-    Five after;  // all 0: no key
-  };
+  struct Case { Registry registry; Five stored; Script script; INT_PTR result; Five after; };
   // clang-format off
-  const Case cases[] = {  // the first sees the record as the process starts
+  const Case cases[] = {  // the first sees the record as the process starts; after all 0: no key
       {EmptyKey, {}, {{}, IDOK, {1, 10, 1, 10, 80}}, 1, {1, 10, 1, 10, 80}},
       {NoKey, {}, {{}, IDOK, {2, 9, 3, 9, 60}}, 1, {2, 9, 3, 9, 60}},
       {Values, {2, 13, 0, 9, 200}, {{}, IDOK, {2, 12, 1, 9, 120}}, 1, {2, 13, 0, 9, 120}},
@@ -97,15 +82,17 @@ TEST(ConfigDialog, ShowsTheStoredCountsClampedAndOkStoresThemOrdered) {
     SCOPED_TRACE(&c - cases);
     ScratchRegistry scratch(c.registry == Unwritable);
     if (c.registry == EmptyKey) PutValue(Key, nullptr, 0, nullptr, 0);
-    for (int i = 0; c.registry == Values && i < 5; ++i) PutDword(Key, Names[i], c.stored[i]);
+    for (int i = 0; c.registry == Values && i < 5; ++i)
+      PutValue(Key, Names[i], REG_DWORD, &c.stored[i], sizeof c.stored[i]);
     Current = c.script;
     EXPECT_EQ(c.result, ShowConfigDialog(nullptr));
     EXPECT_EQ(twelve + twelve + twelve + twelve, Current.lists);
     EXPECT_EQ(c.script.shown, Current.shown);
     EXPECT_EQ(c.after[1] != 0, KeyExists(Key));
     for (int i = 0; c.after[1] != 0 && i < 5; ++i) {
-      DWORD type = 0, value = 0;  // five REG_DWORD values of these names
-      EXPECT_TRUE(ReadValue(Key, Names[i], &type, &value) && type == REG_DWORD) << Names[i];
+      DWORD value = 0, size = sizeof value;  // five REG_DWORD values of these names
+      EXPECT_EQ(ERROR_SUCCESS, RegGetValueA(HKEY_CURRENT_USER, Key, Names[i], RRF_RT_REG_DWORD,
+                                            nullptr, &value, &size)) << Names[i];
       EXPECT_EQ(c.after[i], static_cast<int32_t>(value)) << Names[i];
     }
   }

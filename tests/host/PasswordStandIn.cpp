@@ -3,17 +3,16 @@
 // its calls.  Built again without it.
 #include <windows.h>
 
-#define STANDIN_EXPORT extern "C" __declspec(dllexport)
 static int Calls = 0, Refusals = 0;
 static void (*Dialog)(HWND owner) = nullptr;
 
-STANDIN_EXPORT int WINAPI StandInScript(int refusals, void (*dialog)(HWND owner)) {
+extern "C" __declspec(dllexport) int WINAPI StandInScript(int refusals, void (*dialog)(HWND)) {
   Refusals = refusals;
   Dialog = dialog;
   return Calls;
 }
 #ifndef WITHOUT_VERIFIER
-STANDIN_EXPORT BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
+extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND owner) {
   if (Dialog != nullptr) Dialog(owner);
   return ++Calls > Refusals;
 }

@@ -1,7 +1,7 @@
 #include "tests/kit/WinTestKit.h"
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "host/SaverWindow.h"
 
@@ -24,41 +24,16 @@ ScratchRegistry::~ScratchRegistry() {
   RegDeleteTreeA(HKEY_CURRENT_USER, ScratchPath);
 }
 
-void PutValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
-  HKEY opened;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
-                      nullptr) != ERROR_SUCCESS)
-    return;
-  if (data != nullptr) RegSetValueExA(opened, name, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(opened);
-}
-
-bool ReadValue(const char* key, const char* name, DWORD* type, DWORD* value) {
-  BYTE data[64] = {};
-  DWORD size = sizeof data;
-  const LONG status =
-      RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, type, data, &size);
-  std::memcpy(value, data, sizeof *value);
-  return status == ERROR_SUCCESS;
-}
-
 bool KeyExists(const char* key) {
-  HKEY opened;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-  RegCloseKey(opened);
-  return true;
+  HKEY opened;  // closed again at once
+  return RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) == 0 && !RegCloseKey(opened);
 }
 
-// Dispatches before it looks at the clock: PumpFor(0) still takes what is
-// queued, and the messages another process sends meanwhile.
 void PumpFor(DWORD milliseconds) {
   const DWORD start = GetTickCount();
+  MSG msg;
   for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     if (GetTickCount() - start >= milliseconds) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
@@ -84,10 +59,10 @@ void PlaceCursor(int x, int y) {
 
 static void (*ScriptStep)(int tick);
 static int ScriptTick, ScriptTimedOut;
-static DWORD ScriptStart, ScriptDeadline;
+static DWORD ScriptStart;
 
 static void CALLBACK OnScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (GetTickCount() - ScriptStart <= ScriptDeadline) {
+  if (GetTickCount() - ScriptStart <= 8000) {
     if (ScriptStep != nullptr) ScriptStep(ScriptTick++);
   } else if (!ScriptTimedOut && SaverWindow != nullptr) {
     ScriptTimedOut = 1;
@@ -95,11 +70,10 @@ static void CALLBACK OnScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
   }
 }
 
-int RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs) {
+int RunSaverScripted(HWND parent, void (*step)(int tick)) {
   ScriptStep = step;
   ScriptTick = 0;
   ScriptStart = GetTickCount();
-  ScriptDeadline = deadlineMs;
   ScriptTimedOut = 0;
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnScriptTimer);
   const int exitCode = RunSaver(parent);
@@ -107,53 +81,44 @@ int RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs) {
   return ScriptTimedOut ? -2 : exitCode;
 }
 
-HWND CreatePlainWindow(int clientWidth, int clientHeight) {
-  WNDCLASSA plain = {};
-  plain.lpfnWndProc = DefWindowProcA;
-  plain.hInstance = GetModuleHandleA(nullptr);
-  plain.lpszClassName = "QuillaraTestPlain";
+HWND CreatePlainWindow(int width, int height) {
+  const WNDCLASSA plain = {0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr,
+                           nullptr, nullptr, "QuillaraTestPlain"};
   RegisterClassA(&plain);  // fails harmlessly once it exists
-  RECT frame = {0, 0, clientWidth, clientHeight};
-  AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
   HWND window =
       CreateWindowExA(0, plain.lpszClassName, "Test owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20,
-                      20, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                      plain.hInstance, nullptr);
+                      20, width, height, nullptr, nullptr, plain.hInstance, nullptr);
   PumpFor(50);
   return window;
 }
 
-static DWORD ChildId;
 static HWND ChildWindow;
 
-static BOOL CALLBACK FindChildWindow(HWND window, LPARAM) {
+static BOOL CALLBACK FindChildWindow(HWND window, LPARAM childId) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == ChildId && IsWindowVisible(window)) ChildWindow = window;
+  if (owner == static_cast<DWORD>(childId) && IsWindowVisible(window)) ChildWindow = window;
   return ChildWindow == nullptr;  // on until found
 }
 
 int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
                void (*onWindow)(HWND window)) {
-  char line[1024];
-  std::snprintf(line, sizeof line, "%s", commandLine);
+  std::string line = commandLine;  // CreateProcessA may write to it
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION child = {};
-  bool started = false;  // Wine on a busy machine now and then fails a start: three tries
-  for (int tries = 0; tries < 3 && !started; ++tries) {
-    if (tries > 0) Sleep(200);
-    started = CreateProcessA(program, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &child);
-  }
-  if (!started) return -3;
-  ChildId = child.dwProcessId;
+  int tries = 0;  // Wine on a busy machine now and then fails a start: three tries
+  while (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &child) &&
+         ++tries < 3)
+    Sleep(200);
+  if (tries == 3) return -3;
   ChildWindow = nullptr;
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < deadlineMs &&
          MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, 20, QS_ALLINPUT) != WAIT_OBJECT_0) {
     PumpFor(0);
     if (onWindow != nullptr && ChildWindow == nullptr) {
-      EnumWindows(FindChildWindow, 0);
+      EnumWindows(FindChildWindow, child.dwProcessId);
       if (ChildWindow != nullptr) onWindow(ChildWindow);
     }
   }

@@ -11,13 +11,11 @@ struct ScratchRegistry {
 };
 
 // Writes a value under a key of HKEY_CURRENT_USER (null data: the key only).
-void PutValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
-inline void PutDword(const char* key, const char* name, DWORD value) {
-  PutValue(key, name, REG_DWORD, &value, sizeof value);
+inline void PutValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+  RegSetKeyValueA(HKEY_CURRENT_USER, key, name, type, data, size);
+  if (data == nullptr) RegDeleteKeyValueA(HKEY_CURRENT_USER, key, name);
 }
-// The value's type and first four bytes; false when key or value is missing.
-bool ReadValue(const char* key, const char* name, DWORD* type, DWORD* value);
-bool KeyExists(const char* key);
+bool KeyExists(const char* key);  // under HKEY_CURRENT_USER
 
 // Dispatches this thread's messages for a while (what is queued, at least).
 void PumpFor(DWORD milliseconds);
@@ -26,13 +24,12 @@ int TakeQueued(HWND window, UINT message);
 // Puts the real pointer at (x, y) and waits until the platform reports it.
 void PlaceCursor(int x, int y);
 
-// RunSaver(parent) with step(tick) called every 20 ms inside its message
-// loop: its exit code, or -2 when the deadline passed and the saver window
-// was destroyed by force.
-int RunSaverScripted(HWND parent, void (*step)(int tick), DWORD deadlineMs = 8000);
+// RunSaver(parent) with step(tick) called every 20 ms inside its message loop: its exit
+// code, or -2 when after 8 s the saver window was destroyed by force.
+int RunSaverScripted(HWND parent, void (*step)(int tick));
 
 // A plain visible top-level window, to parent a preview or own a dialog.
-HWND CreatePlainWindow(int clientWidth, int clientHeight);
+HWND CreatePlainWindow(int width, int height);
 
 // Runs `program` with exactly `commandLine`, pumping meanwhile; the exit
 // code, or -2 (after ending it) past the deadline.  onWindow is called once

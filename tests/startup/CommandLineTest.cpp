@@ -12,9 +12,7 @@ namespace {
 
 const char Scr[] = "Z:" QUILLARA_SCR_PATH;
 HWND Host, Front, Gone;  // Host: a preview's parent; Front: the foreground window
-char SeenClass[32];
-HWND SeenOwner;
-int PreviewTicks;
+struct { char windowClass[32]; HWND owner; int previewTicks; } Seen;  // in the row's run
 
 // clang-format off
 enum Shows { Unowned, OwnedByHost, OwnedByFront, FullScreen, Preview, Nothing };
@@ -47,8 +45,8 @@ const Row* Running;
 
 // The child's first top-level window: OK or Cancel for the dialog, a key for the saver.
 void OnWindow(HWND window) {
-  GetClassNameA(window, SeenClass, sizeof SeenClass);
-  SeenOwner = GetWindow(window, GW_OWNER);
+  GetClassNameA(window, Seen.windowClass, sizeof Seen.windowClass);
+  Seen.owner = GetWindow(window, GW_OWNER);
   if (Running->shows == FullScreen) PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
   HWND button = GetDlgItem(window, Running->exitCode == 1 ? IDOK : IDCANCEL);
   if (button != nullptr) PostMessageA(button, BM_CLICK, 0, 0);
@@ -59,7 +57,7 @@ void OnWindow(HWND window) {
 void CALLBACK FindPreview(HWND, UINT, UINT_PTR, DWORD) {
   if (Host == nullptr) return;
   HWND preview = FindWindowExA(Host, nullptr, "WindowsScreenSaverClass", nullptr);
-  if (!IsWindowVisible(preview) || ++PreviewTicks < 5) return;
+  if (!IsWindowVisible(preview) || ++Seen.previewTicks < 5) return;
   DestroyWindow(Host);
   Host = nullptr;
 }
@@ -77,21 +75,18 @@ TEST(CommandLine, EachLineShowsItsWindowAndEndsWithItsCode) {
     PumpFor(150);  // activations from the last child's windows arrive first
     SetForegroundWindow(Front);
     PumpFor(50);
-    char value[16] = "", line[128];
-    if (row.window != nullptr)
-      std::snprintf(value, sizeof value, "%u", static_cast<unsigned>(HandleToUlong(*row.window)));
-    std::snprintf(line, sizeof line, row.line, value);
+    const std::string value = row.window ? std::to_string(HandleToUlong(*row.window)) : "";
+    char line[128];
+    std::snprintf(line, sizeof line, row.line, value.c_str());
     SCOPED_TRACE(line);
     Running = &row;
-    SeenClass[0] = '\0';
-    SeenOwner = nullptr;
-    PreviewTicks = 0;
+    Seen = {};
     EXPECT_EQ(row.exitCode, RunProgram(Scr, line, 10000, OnWindow));
     const char* const classes[] = {"#32770", "#32770", "#32770", "WindowsScreenSaverClass", "", ""};
-    EXPECT_STREQ(classes[row.shows], SeenClass);
+    EXPECT_STREQ(classes[row.shows], Seen.windowClass);
     const HWND owners[] = {nullptr, Host, Front, nullptr, nullptr, nullptr};
-    EXPECT_EQ(owners[row.shows], SeenOwner);
-    EXPECT_EQ(row.shows == Preview, PreviewTicks == 5);
+    EXPECT_EQ(owners[row.shows], Seen.owner);
+    EXPECT_EQ(row.shows == Preview, Seen.previewTicks == 5);
   }
   if (!hadKey) RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillara");
 }
