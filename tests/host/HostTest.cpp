@@ -214,16 +214,18 @@ TEST(SaverWindow, FullScreenShowsEachFrameAndOnNtATriggerOrARealKeyEndsIt) {
 
 TEST(Password, TheDesktopSettingDecidesTheLoadOnWin9xAndAComponentWithoutVerifierIsLetGo) {
   ScratchRegistry registry;
-  // Windows 9x, "ScreenSaveUsePassword" and its size (0: none), loaded.
-  const int rows[][4] = {{0, 1, 4, 0}, {1, 0, 4, 0}, {1, 1, 0, 0}, {1, 1, 8, 0}, {1, 1, 4, 1}};
+  // "ScreenSaveUsePassword" of `size` bytes (0: none) starting with `use`.
+  const struct { int win9x, use, size, loaded; } rows[] = {
+      {0, 1, 4, 0}, {1, 0, 4, 0}, {1, 1, 0, 0}, {1, 1, 8, 0}, {1, 1, 4, 1}};
   for (const auto& row : rows) {
-    const BYTE value[8] = {BYTE(row[1])};
-    Win9xPlatform = row[0];
+    const BYTE value[8] = {BYTE(row.use)};
+    Win9xPlatform = row.win9x;
     RegDeleteKeyA(HKEY_CURRENT_USER, Desktop);
-    PutValue(Desktop, "ScreenSaveUsePassword", row[2] == 4 ? REG_DWORD : REG_BINARY,
-             row[2] ? value : nullptr, row[2]);
+    PutValue(Desktop, "ScreenSaveUsePassword", row.size == 4 ? REG_DWORD : REG_BINARY,
+             row.size ? value : nullptr, row.size);
     LoadPasswordComponent();  // all three or none
-    EXPECT_EQ(Loaded() + (PasswordVerifier != nullptr) + SaverRunning(), 3 * row[3]) << row[2];
+    EXPECT_EQ(Loaded() + (PasswordVerifier != nullptr) + SaverRunning(), 3 * row.loaded)
+        << row.size;
     UnloadPasswordComponent();
     EXPECT_FALSE(Loaded() || SaverRunning());
   }

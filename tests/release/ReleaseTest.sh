@@ -3,7 +3,7 @@
 # Wine's cmd, the package's files and its hack drawing, signing.  Run after scripts/release.sh.
 here=$(cd "$(dirname "$0")" && pwd) && cd "$here/../.." && s=$(mktemp -d) && state=$s || exit 1
 zip=$(echo dist/quillara-*-windows.zip) && v=${zip#dist/quillara-} && v=${v%-windows.zip} && failed=0
-check() { if "${@:2}"; then echo "ok    $1"; else echo "FAIL  $1"; failed=1; fi; }
+check() { if "${@:2}"; then echo "ok    $1"; else echo "FAIL  $1: ${*:2}"; failed=1; fi; }
 check "zip entries" [ "$(unzip -Z1 "$zip" | xargs)" = \
   "README.txt LICENSE.txt install.cmd uninstall.cmd x64/quillara.scr x86/quillara.scr" ]
 unzip -q "$zip" -d "$s/zip" && check "texts in CR LF" [ "$(cat "$s"/zip/*.??? | grep -vc $'\r$')" = 0 ]

@@ -108,12 +108,13 @@ TEST(Universe, CountsClampedGivenOrDrawnAndBodiesPlacedByTheRules) {
     }
   }
   // Counts of 1 to 10 round up: the seconds draw 0 and 38, 1 and 17443, 32767 and 15401.
-  const int32_t rounding[][3] = {{59255510, 1, 2}, {-1446958378, 2, 6}, {-582014250, 10, 6}};
+  const struct { int32_t second, stars, balls; } rounding[] = {
+      {59255510, 1, 2}, {-1446958378, 2, 6}, {-582014250, 10, 6}};
   SaverSettings = {1, 10, 1, 10, 80};
   for (const auto& r : rounding) {
-    PinClock(r[0]);
+    PinClock(r.second);
     const Universe u;
-    EXPECT_TRUE(u.starCount == r[1] && u.ballCount == r[2]) << r[0];
+    EXPECT_TRUE(u.starCount == r.stars && u.ballCount == r.balls) << r.second;
   }
 }
 
