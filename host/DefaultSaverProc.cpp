@@ -76,13 +76,11 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
+      case WM_POWERBROADCAST:
         PostClose(window);
         break;
       case WM_MOUSEMOVE:
         CloseIfMouseMoved(window);
-        break;
-      case WM_POWERBROADCAST:
-        PostClose(window);
         break;
     }
   }

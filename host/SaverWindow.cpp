@@ -93,9 +93,6 @@ int RunSaver(HWND parent) {
   return exitCode;
 }
 
-// The saver window's procedure: the host settles a few messages itself and
-// passes the rest to the saver's own procedure.
-
 // The input-method library, used only when something else loaded it already.
 typedef HIMC(WINAPI* ImeAssociateFunction)(HWND window, HIMC context);
 HMODULE ImeModule = nullptr;
@@ -178,6 +175,8 @@ static LRESULT OnHostTimer(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   return SaverProc(window, message, wParam, lParam);
 }
 
+// The saver window's procedure: the host settles a few messages itself and
+// passes the rest to the saver's own procedure.
 static LRESULT HandleHostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:

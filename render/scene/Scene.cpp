@@ -62,6 +62,16 @@ Universe* NewUniverseForKey(const CommandKey& key) {
                                ChosenCount(key.balls, s.MinBalls, s.MaxBalls));
 }
 
+// The viewport and a projection that shows x within +-halfWidth and y within
+// +-halfHeight of the world's centre; the model-view matrix is current after.
+void ShowWorldRegion(int32_t width, int32_t height, double halfWidth, double halfHeight) {
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-halfWidth, halfWidth, -halfHeight, halfHeight, NearPlane, FarPlane);
+  glMatrixMode(GL_MODELVIEW);
+}
+
 void DrawCurrentUniverse() {
   // Without any universe (none could be allocated) the frame stays clear.
   if (CurrentUniverse != nullptr) CurrentUniverse->Draw();
@@ -72,13 +82,7 @@ void DrawCurrentUniverse() {
 // The world rectangle always fills the viewport, whatever the window's
 // proportions: x from -300 to 300, y from -240 to 240, seen from z = 50.
 void SetupScene(int32_t width, int32_t height) {
-  glViewport(0, 0, width, height);
-
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-WorldHalfWidth, WorldHalfWidth, -WorldHalfHeight, WorldHalfHeight, NearPlane, FarPlane);
-
-  glMatrixMode(GL_MODELVIEW);
+  ShowWorldRegion(width, height, WorldHalfWidth, WorldHalfHeight);
   glLoadIdentity();
   gluLookAt(0.0, 0.0, 50.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
 
@@ -95,14 +99,9 @@ void SetupScene(int32_t width, int32_t height) {
 
 void FitWorldToWindow(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
-  glViewport(0, 0, width, height);
   // Pixels per world unit: the smaller scale shows all of the rectangle.
   const double scale = std::min(width / (2.0 * WorldHalfWidth), height / (2.0 * WorldHalfHeight));
-  const double halfWidth = width / (2.0 * scale), halfHeight = height / (2.0 * scale);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-halfWidth, halfWidth, -halfHeight, halfHeight, NearPlane, FarPlane);
-  glMatrixMode(GL_MODELVIEW);
+  ShowWorldRegion(width, height, width / (2.0 * scale), height / (2.0 * scale));
 }
 
 // The scene holds no textures, display lists or other OpenGL objects.
