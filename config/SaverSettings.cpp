@@ -1,5 +1,7 @@
 #include "config/SaverSettings.h"
 
+#include <cstring>
+
 #include "resources/ResourceIds.h"
 
 SaverSettingsRecord SaverSettings = {1, 10, 1, 10, 80};
@@ -22,6 +24,18 @@ const SettingRow* FindSettingByControl(int controlId) {
     if (row.dialogControl == controlId) return &row;
   }
   return nullptr;
+}
+
+const SettingRow* FindSettingByOption(const char* name) {
+  for (const SettingRow& row : SettingsTable) {
+    if (std::strcmp(row.hackOption, name) == 0) return &row;
+  }
+  return nullptr;
+}
+
+void SetClamped(SaverSettingsRecord& settings, const SettingRow& row, long long value) {
+  settings.*row.field = static_cast<int32_t>(
+      value < row.lowest ? row.lowest : (value > row.highest ? row.highest : value));
 }
 
 void NormaliseRange(int32_t& minimum, int32_t& maximum) {

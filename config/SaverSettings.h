@@ -40,6 +40,11 @@ extern const SettingRow SettingsTable[SettingCount];
 
 // The row of a dialog control; null for a control that edits no setting.
 const SettingRow* FindSettingByControl(int controlId);
+// The row of a hack option's name without dashes ("min-stars"), which the
+// page's address uses too; null for any other name.
+const SettingRow* FindSettingByOption(const char* name);
+// Stores `value` in the row's field, clamped to the row's range.
+void SetClamped(SaverSettingsRecord& settings, const SettingRow& row, long long value);
 
 // Swaps a reversed pair, comparing as signed values; an ordered pair stays.
 void NormaliseRange(int32_t& minimum, int32_t& maximum);

@@ -19,5 +19,11 @@ void QUILLARA_GLAPI glVertex2f(float x, float y);
 void QUILLARA_GLAPI glEnd(void);
 }
 
-// GL_POLYGON, the primitive glBegin draws each body as.
+// The primitive glBegin draws each body as: GL_POLYGON.  WebGL's emulation
+// of OpenGL 1.1 has no polygons; for a convex outline a GL_TRIANGLE_FAN
+// from its first corner covers the same pixels.
+#if defined(__EMSCRIPTEN__)
+const unsigned int PolygonPrimitive = 6;
+#else
 const unsigned int PolygonPrimitive = 9;
+#endif

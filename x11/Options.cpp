@@ -50,13 +50,6 @@ bool ReadFlag(const char* name, HackOptions* options) {
   return true;
 }
 
-const SettingRow* FindSettingByOption(const char* name) {
-  for (const SettingRow& row : SettingsTable) {
-    if (Is(name, row.hackOption)) return &row;
-  }
-  return nullptr;
-}
-
 bool TakesValue(const char* name) {
   return Is(name, "visual") || Is(name, "window-id") || Is(name, "delay") ||
          FindSettingByOption(name) != nullptr;
@@ -85,8 +78,7 @@ const char* ReadValue(const char* name, const char* value, HackOptions* options)
   if (setting == nullptr) {  // the one number that is no setting
     options->delayUs = Clamp(number, 0, LongestDelayUs);
   } else {
-    options->settings.*setting->field =
-        static_cast<int32_t>(Clamp(number, setting->lowest, setting->highest));
+    SetClamped(options->settings, *setting, number);
   }
   return nullptr;
 }

@@ -107,13 +107,17 @@ void FitWorldToWindow(int32_t width, int32_t height) {
 // The scene holds no textures, display lists or other OpenGL objects.
 void CleanupScene() {}
 
-void DrawFrame() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+void StepUniverse() {
   RenewUniverseIfTooOld(ReadClock());
   if (CurrentUniverse != nullptr) {
     CurrentUniverse->ApplyGravity();
     CurrentUniverse->ResolveCollisions();
   }
+}
+
+void DrawFrame() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  StepUniverse();
   DrawCurrentUniverse();
   glFinish();
 }

@@ -22,9 +22,13 @@ void SetupScene(int32_t width, int32_t height);
 void FitWorldToWindow(int32_t width, int32_t height);
 void CleanupScene();
 
-// Clears, renews a universe that is too old, advances and draws the current
-// universe, and waits for the drawing to finish. Presenting it is the host's.
+// Clears, takes one step and draws the current universe, and waits for the
+// drawing to finish. Presenting it is the host's.
 void DrawFrame();
+// One step of the universe, nothing drawn: a universe that is too old is
+// renewed, then gravity and motion, then the bounces.  For a host whose
+// steps and frames come at different rates.
+void StepUniverse();
 // The present picture again, nothing advanced, for a host whose window was
 // uncovered between frames; presenting it is the host's.
 void RedrawPicture();
