@@ -1,6 +1,7 @@
 #!/bin/bash
-# Makes a release of this tree in dist/: the Windows zip with both .scr, the
-# Debian package of the hack, and SHA256SUMS of the two.
+# Makes a release of this tree in dist/: the Windows setup, the Windows zip
+# with both .scr, the Debian package of the hack, the page, and SHA256SUMS of
+# the four.
 #
 #   bash scripts/release.sh
 #
@@ -8,9 +9,11 @@
 # presets' trees, with SOURCE_DATE_EPOCH from the last commit: two clones of
 # one commit give the same bytes (scripts/check-reproducible.sh).  The .scr
 # files are built as the presets build them, so they are the files the tests
-# ran.  With QUILLARA_SIGN_PKCS12 and QUILLARA_SIGN_PASSWORD set (see
-# scripts/sign.sh) both .scr are signed before zipping; otherwise the release
-# is unsigned and says so.
+# ran; with QUILLARA_RELEASE_REUSE=1 they are copied from the presets' trees.
+# With QUILLARA_SIGN_PKCS12 and QUILLARA_SIGN_PASSWORD set (see
+# scripts/sign.sh) both .scr are signed before zipping, and the setup and its
+# uninstaller as makensis writes them; otherwise the release is unsigned and
+# says so.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -29,12 +32,32 @@ mkdir -p "$out" "$root/dist"
 log=$out/build.log
 quiet() { "$@" >>"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "release: failed: $*" >&2; exit 1; }; }
 
-# Both .scr: the win32-model compilers, as cmake/ShippedScr.cmake builds them.
+# Both .scr: the win32-model compilers, as cmake/ShippedScr.cmake builds them
+# for the presets.  The test command passes QUILLARA_RELEASE_REUSE=1: then
+# they are the presets' own files, which its suites ran.
 for arch in x64 x86; do
+  if [ "${QUILLARA_RELEASE_REUSE:-}" = 1 ]; then
+    mkdir -p "$out/windows-$arch"
+    cp "build/windows-$arch/quillara.scr" "$out/windows-$arch/"
+    continue
+  fi
   quiet cmake -S . -B "$out/windows-$arch" --toolchain "$root/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARA_MINGW_THREADS=win32 -DQUILLARA_SCR_ONLY=ON
   quiet cmake --build "$out/windows-$arch" -j 2
 done
+
+# The page, one self-contained file, built as the web preset builds it (the
+# compiler's tools need Debian's node modules, whichever node runs them), and
+# before the hardening flags below are in the environment.
+# With QUILLARA_RELEASE_REUSE=1 it is the web preset's, which the page's suite ran.
+if [ "${QUILLARA_RELEASE_REUSE:-}" = 1 ]; then
+  mkdir -p "$out/web"
+  cp build/web/quillara.html "$out/web/"
+else
+  quiet env NODE_PATH=/usr/share/nodejs cmake -S . -B "$out/web" -DCMAKE_BUILD_TYPE=Release \
+    --toolchain /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake -DQUILLARA_SCR_ONLY=ON
+  quiet env NODE_PATH=/usr/share/nodejs cmake --build "$out/web" -j 2
+fi
 
 # The hack with Debian's hardening flags (CMake reads no CPPFLAGS), packaged.
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
@@ -55,6 +78,9 @@ desktop=$out/native/x11/quillara.desktop
   { desktop-file-validate "$desktop" >&2; echo "release: the desktop file is invalid" >&2; exit 1; }
 zip=quillara-$version-windows.zip
 
+page=quillara-$version.html
+cp "$out/web/quillara.html" "dist/$page"
+
 # The zip's folder: Windows line endings for the texts, one mode and one
 # time for every entry, and the entries in a fixed order.
 stage=$out/zip
@@ -63,7 +89,7 @@ cp "$out/windows-x64/quillara.scr" "$stage/x64/"
 cp "$out/windows-x86/quillara.scr" "$stage/x86/"
 if [ -n "${QUILLARA_SIGN_PKCS12:-}" ]; then
   "$root/scripts/sign.sh" "$stage/x64/quillara.scr" "$stage/x86/quillara.scr"
-  echo "release: both .scr signed with $QUILLARA_SIGN_PKCS12"
+  echo "release: both .scr, the setup and its uninstaller signed with $QUILLARA_SIGN_PKCS12"
 else
   echo "release: unsigned (set QUILLARA_SIGN_PKCS12 and QUILLARA_SIGN_PASSWORD to sign)"
 fi
@@ -76,7 +102,14 @@ entries=(README.txt LICENSE.txt install.cmd uninstall.cmd x64/quillara.scr x86/q
 (cd "$stage" && chmod 644 "${entries[@]}" && touch -d "@$SOURCE_DATE_EPOCH" "${entries[@]}" &&
   zip -X -D -9 -q "$root/dist/$zip" "${entries[@]}")
 
+# The setup holds the zip's two .scr; makensis signs what it writes through sign.sh.
+setup=quillara-$version-setup.exe
+sign=()
+if [ -n "${QUILLARA_SIGN_PKCS12:-}" ]; then sign=("-DSIGN=$root/scripts/sign.sh"); fi
+quiet makensis -V2 -DVERSION="$version" -DX64="$stage/x64/quillara.scr" -DX86="$stage/x86/quillara.scr" \
+  -DOUTFILE="$root/dist/$setup" "${sign[@]}" packaging/windows/quillara.nsi
+
 cp "$out/native/$deb" dist/
-(cd dist && sha256sum "$zip" "$deb" >SHA256SUMS)
+(cd dist && sha256sum "$setup" "$zip" "$deb" "$page" >SHA256SUMS)
 ls -l dist/*
 cat dist/SHA256SUMS

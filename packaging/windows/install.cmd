@@ -21,8 +21,10 @@ if not exist "%~dp0%file%\quillara.scr" (
 )
 rem "if errorlevel" rather than "||": Wine's cmd runs "||" after every copy.
 copy /y "%~dp0%file%\quillara.scr" "%folder%\quillara.scr" >nul 2>&1
+rem The message names System32, the folder the user knows, also where the
+rem 32-bit cmd wrote through Sysnative.
 if errorlevel 1 (
-  echo install.cmd: cannot write to %folder%. Run it as administrator: right-click it, "Run as administrator".
+  echo install.cmd: cannot write to %SystemRoot%\System32. Run it as administrator: right-click it, "Run as administrator".
   exit /b 1
 )
 rem The path as 64-bit programs see it, whichever cmd runs this.

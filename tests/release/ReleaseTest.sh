@@ -8,20 +8,23 @@ check "zip entries" [ "$(unzip -Z1 "$zip" | xargs)" = \
   "README.txt LICENSE.txt install.cmd uninstall.cmd x64/quillara.scr x86/quillara.scr" ]
 unzip -q "$zip" -d "$s/zip" && check "texts in CR LF" [ "$(cat "$s"/zip/*.??? | grep -vc $'\r$')" = 0 ]
 for a in x64 x86; do check "$a .scr as tested" cmp "$s/zip/$a/quillara.scr" "build/windows-$a/quillara.scr"; done
+check "page as tested" cmp "dist/quillara-$v.html" build/web/quillara.html
 
 # Without administrator rights Windows refuses writes to the system folder: here it is read-only,
 # and Wine runs as nobody when this runs as root, who would write anyway.
-. scripts/wine-env.sh && export HOME=$s && unset DISPLAY && chmod 755 "$s" && as=()
+. scripts/wine-env.sh && export HOME=$s && unset DISPLAY && chmod 755 "$s" && as=() &&
+  cp -a "$(scripts/wine-session.sh pristine win64)" "$WINEPREFIX" || exit 1  # a new prefix
 [ "$(id -u)" != 0 ] || { as=(setpriv --reuid=65534 --regid=65534 --clear-groups) && chown -R 65534 "$s"; }
 w() { timeout 120 "${as[@]}" "$WINE" "$@" >"$s/out" 2>/dev/null; }
 value() { w reg query 'HKCU\Control Panel\Desktop' /v "$1"; tr -d '\r' <"$s/out" | awk -v n="$1" '
   $1 == n {v = $3} END {print v == "" ? "-" : v}'; }
-w wineboot -i; f=$WINEPREFIX/drive_c/windows/system32/quillara.scr
-while read -r rights script before expected; do
+f=$WINEPREFIX/drive_c/windows/system32/quillara.scr
+while read -r cmd rights script before expected; do
   chmod "$rights" "${f%/*}" && [ "$before" = - ] || w reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$before" /f
-  w cmd /c "Z:${s//\//\\}\\zip\\$script.cmd"; now="$? $(grep -c . "$s/out")/$(grep -c administrator "$s/out") $(
-    [ -e "$f" ] && { cmp -s "$f" "$s/zip/x64/quillara.scr" && echo x64 || echo other; } || echo -)"
-  check "$rights $script, $before before: $expected" [ "$now $(value SCRNSAVE.EXE) $(value ScreenSaveActive)" = "$expected" ]
+  w "$cmd" /c "Z:${s//\//\\}\\zip\\$script.cmd"; now="$? $(grep -c . "$s/out")/$(grep -c administrator "$s/out")/$(
+    grep -c 'C:\\windows\\System32' "$s/out") $([ -e "$f" ] && { cmp -s "$f" "$s/zip/x64/quillara.scr" && echo x64 ||
+    echo other; } || echo -)"
+  check "$cmd $rights $script, $before before: $expected" [ "$now $(value SCRNSAVE.EXE) $(value ScreenSaveActive)" = "$expected" ]
 done < <(grep -v '^#' "$here/InstallSteps.txt")
 "${as[@]}" "$WINESERVER" -k
 
