@@ -16,6 +16,10 @@ static const char SaverClassName[] = "WindowsScreenSaverClass";
 static const char FullScreenTitle[] = "Screen Saver";
 static const char PreviewTitle[] = "Preview";
 static const int NoWindowExitCode = -1;
+// Held by a full-screen start from its look for a running saver until its
+// own window can be found; another start waits this long for it at most.
+static const char StartUpLockName[] = "Quillara full-screen start-up";
+static const DWORD StartUpLockWaitMs = 15000;
 
 static WNDCLASSA MakeSaverClass() {
   WNDCLASSA windowClass = {};
@@ -46,6 +50,26 @@ static bool BringRunningSaverForward() {
   return true;
 }
 
+// Two full-screen starts in the same moment would both find no saver, and
+// each would make its own window: the second to show would take activation
+// from the first, which closes, and the first's closing can end the second
+// as well.  Under the lock, the later start finds the earlier one's window.
+// A start that holds it for longer than the wait is presumed hung.
+static HANDLE TakeStartUpLock() {
+  HANDLE lock = CreateMutexA(nullptr, FALSE, StartUpLockName);
+  if (lock == nullptr) return nullptr;
+  const DWORD waited = WaitForSingleObject(lock, StartUpLockWaitMs);
+  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return lock;
+  CloseHandle(lock);
+  return nullptr;
+}
+
+static void ReleaseStartUpLock(HANDLE lock) {
+  if (lock == nullptr) return;
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+}
+
 static HWND CreateSaverWindow(HWND parent, const RECT& area) {
   if (parent != nullptr) {
     return CreateWindowExA(0, SaverClassName, PreviewTitle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
@@ -70,24 +94,28 @@ static int RunMessageLoop() {
 int RunSaver(HWND parent) {
   WNDCLASSA windowClass = MakeSaverClass();
   RECT area = {};
+  HANDLE startUpLock = nullptr;
   if (parent != nullptr) {
     GetClientRect(parent, &area);
     PreviewMode = 1;
   } else {
     area = ScreenClipBox();
-    if (BringRunningSaverForward()) return 0;
+    startUpLock = TakeStartUpLock();
+    if (BringRunningSaverForward()) {
+      ReleaseStartUpLock(startUpLock);
+      return 0;
+    }
     LoadPasswordComponent();
   }
 
   CancelAutoPlayMsg = Win9xPlatform == 1 ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
   if (RegisterClassA(&windowClass) != 0) SaverWindow = CreateSaverWindow(parent, area);
+  if (SaverWindow != nullptr && parent == nullptr) SetForegroundWindow(SaverWindow);
+  ReleaseStartUpLock(startUpLock);
 
   int exitCode = NoWindowExitCode;
-  if (SaverWindow != nullptr) {
-    if (parent == nullptr) SetForegroundWindow(SaverWindow);
-    exitCode = RunMessageLoop();
-  }
+  if (SaverWindow != nullptr) exitCode = RunMessageLoop();
 
   UnloadPasswordComponent();
   return exitCode;

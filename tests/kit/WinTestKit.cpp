@@ -92,34 +92,48 @@ HWND CreatePlainWindow(int width, int height) {
   return window;
 }
 
-static HWND ChildWindow;
+struct WindowSearch {
+  DWORD process;
+  HWND found;
+};
 
-static BOOL CALLBACK FindChildWindow(HWND window, LPARAM childId) {
+static BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM search) {
+  auto* wanted = reinterpret_cast<WindowSearch*>(search);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == static_cast<DWORD>(childId) && IsWindowVisible(window)) ChildWindow = window;
-  return ChildWindow == nullptr;  // on until found
+  if (owner == wanted->process && IsWindowVisible(window)) wanted->found = window;
+  return wanted->found == nullptr;  // on until found
 }
 
-int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
-               void (*onWindow)(HWND window)) {
+HWND VisibleWindowOf(DWORD process) {
+  WindowSearch search = {process, nullptr};
+  EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+PROCESS_INFORMATION StartProgram(const char* program, const char* commandLine) {
   std::string line = commandLine;  // CreateProcessA may write to it
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION child = {};
-  int tries = 0;  // Wine on a busy machine now and then fails a start: three tries
-  while (!CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &child) &&
-         ++tries < 3)
-    Sleep(200);
-  if (tries == 3) return -3;
-  ChildWindow = nullptr;
+  // Wine on a busy machine now and then fails a start: three tries
+  for (int tries = 0; tries < 3; ++tries, Sleep(200))
+    if (CreateProcessA(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &child))
+      break;
+  return child;
+}
+
+int FinishProgram(PROCESS_INFORMATION child, DWORD deadlineMs, void (*onWindow)(HWND window)) {
+  if (child.hProcess == nullptr) return -3;
+  bool told = onWindow == nullptr;  // once, even while onWindow runs programs of its own
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < deadlineMs &&
          MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, 20, QS_ALLINPUT) != WAIT_OBJECT_0) {
     PumpFor(0);
-    if (onWindow != nullptr && ChildWindow == nullptr) {
-      EnumWindows(FindChildWindow, child.dwProcessId);
-      if (ChildWindow != nullptr) onWindow(ChildWindow);
+    HWND window = told ? nullptr : VisibleWindowOf(child.dwProcessId);
+    if (window != nullptr) {
+      told = true;
+      onWindow(window);
     }
   }
   DWORD code = 0;
@@ -129,4 +143,9 @@ int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
   return ended ? static_cast<int>(code) : -2;
+}
+
+int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
+               void (*onWindow)(HWND window)) {
+  return FinishProgram(StartProgram(program, commandLine), deadlineMs, onWindow);
 }

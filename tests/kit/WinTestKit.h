@@ -32,7 +32,12 @@ int RunSaverScripted(HWND parent, void (*step)(int tick));
 HWND CreatePlainWindow(int width, int height);
 
 // Runs `program` with exactly `commandLine`, pumping meanwhile; the exit
-// code, or -2 (after ending it) past the deadline.  onWindow is called once
-// with the child's first visible top-level window.
+// code, or -2 (after ending it) past the deadline, -3 if it never started.
+// onWindow is called once with the child's first visible top-level window.
 int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
                void (*onWindow)(HWND window) = nullptr);
+// RunProgram in two halves, for a test that acts between them.
+PROCESS_INFORMATION StartProgram(const char* program, const char* commandLine);
+int FinishProgram(PROCESS_INFORMATION child, DWORD deadlineMs,
+                  void (*onWindow)(HWND window) = nullptr);
+HWND VisibleWindowOf(DWORD process);  // a visible top-level window of the process, or null

@@ -1,8 +1,29 @@
 // The built quillara.scr started with exact command lines: the window it
 // shows, who owns that window, and the exit code; and the handle readers.
-#include <gtest/gtest.h>
+// Built alone with HOLD_HOOK, the hook that holds a saver's window creation.
 #include <windows.h>
 
+#include <cstring>
+
+// The platform loads a global hook into each process that makes a window.  In the one started
+// with QUILLARA_HOLD set, the saver window's creation waits there, before the window has its
+// title, until the test lets it go.
+extern "C" __declspec(dllexport) LRESULT CALLBACK HoldSaverWindow(int code, WPARAM w, LPARAM l) {
+  char name[32];
+  if (code == HCBT_CREATEWND && GetEnvironmentVariableA("QUILLARA_HOLD", name, sizeof name) &&
+      GetClassNameA(reinterpret_cast<HWND>(w), name, sizeof name) &&
+      std::strcmp(name, "WindowsScreenSaverClass") == 0) {
+    SetEnvironmentVariableA("QUILLARA_HOLD", nullptr);
+    SetEvent(OpenEventA(EVENT_MODIFY_STATE, FALSE, "QuillaraTestHeld"));
+    WaitForSingleObject(OpenEventA(SYNCHRONIZE, FALSE, "QuillaraTestGo"), 30000);
+  }
+  return CallNextHookEx(nullptr, code, w, l);
+}
+
+#if !defined(HOLD_HOOK)
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
 
 #include "host/StartUp.h"
@@ -81,7 +102,7 @@ TEST(CommandLine, EachLineShowsItsWindowAndEndsWithItsCode) {
     SCOPED_TRACE(line);
     Running = &row;
     Seen = {};
-    EXPECT_EQ(row.exitCode, RunProgram(Scr, line, 10000, OnWindow));
+    EXPECT_EQ(row.exitCode, RunProgram(Scr, line, 30000, OnWindow));
     const char* const classes[] = {"#32770", "#32770", "#32770", "WindowsScreenSaverClass", "", ""};
     EXPECT_STREQ(classes[row.shows], Seen.windowClass);
     const HWND owners[] = {nullptr, Host, Front, nullptr, nullptr, nullptr};
@@ -91,13 +112,65 @@ TEST(CommandLine, EachLineShowsItsWindowAndEndsWithItsCode) {
   if (!hadKey) RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillara");
 }
 
-TEST(CommandLine, ASecondFullScreenStartEndsWithZeroAndTheFirstStaysInFront) {
-  EXPECT_EQ(0, RunProgram(Scr, "quillara.scr /s", 20000, [](HWND first) {
-              EXPECT_EQ(0, RunProgram(Scr, "quillara.scr /s", 10000));
-              EXPECT_TRUE(IsWindow(first));
-              EXPECT_EQ(first, GetForegroundWindow());
-              PostMessageA(first, WM_KEYDOWN, VK_SPACE, 0);
-            }));
+static int SaverWindowsOf(DWORD process) {  // full-screen ones, of any process if 0
+  int count = 0;
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "WindowsScreenSaverClass", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    count += (process == 0 || owner == process) && GetParent(w) == nullptr;
+  }
+  return count;
+}
+
+// A second full-screen start at three moments of the first's start-up: at once, while the first
+// makes its window (held there by a hook, before the window has its title), and once it shows.
+// One of them gives way, ending with 0 and never showing a window; the other runs alone, in front.
+TEST(CommandLine, ASecondFullScreenStartAtAnyMomentGivesWayAndOneSaverRunsAloneInFront) {
+  enum Moment { AtOnce, WhileMakingItsWindow, OnceShown };
+  HMODULE hold = LoadLibraryA("Z:" HOLD_DLL);
+  HHOOK hook = SetWindowsHookExA(
+      WH_CBT, reinterpret_cast<HOOKPROC>(GetProcAddress(hold, "HoldSaverWindow")), hold, 0);
+  HANDLE held = CreateEventA(nullptr, TRUE, FALSE, "QuillaraTestHeld"),
+         go = CreateEventA(nullptr, TRUE, FALSE, "QuillaraTestGo");
+  ASSERT_TRUE(hook && held && go);
+  for (Moment moment : {AtOnce, WhileMakingItsWindow, OnceShown}) {
+    SCOPED_TRACE(moment);
+    ResetEvent(held), ResetEvent(go);
+    SetEnvironmentVariableA("QUILLARA_HOLD", moment == WhileMakingItsWindow ? "1" : nullptr);
+    const DWORD started = GetTickCount();
+    PROCESS_INFORMATION starts[2] = {StartProgram(Scr, "quillara.scr /s")};
+    SetEnvironmentVariableA("QUILLARA_HOLD", nullptr);
+    if (moment == WhileMakingItsWindow) EXPECT_EQ(WaitForSingleObject(held, 20000), WAIT_OBJECT_0);
+    while (moment == OnceShown && !VisibleWindowOf(starts[0].dwProcessId) &&
+           GetTickCount() - started < 20000)
+      PumpFor(10);
+    // Held, the first shows nothing to wait for: the second gets twice the time the first took
+    // to get there to make a window of its own, then the first goes on.
+    const DWORD chance = std::min(2 * (GetTickCount() - started) + 500, 10000ul);
+    starts[1] = StartProgram(Scr, "quillara.scr /s");
+    int windows[2] = {0, 0}, gaveWay = -1;
+    for (DWORD t = GetTickCount(); gaveWay < 0 && GetTickCount() - t < 20000; PumpFor(20)) {
+      if (GetTickCount() - t >= chance) SetEvent(go);
+      for (int i = 0; i < 2; ++i) {
+        windows[i] = std::max(windows[i], SaverWindowsOf(starts[i].dwProcessId));
+        if (WaitForSingleObject(starts[i].hProcess, 0) == WAIT_OBJECT_0) gaveWay = i;
+      }
+    }
+    SetEvent(go);
+    EXPECT_TRUE(gaveWay == 1 || (moment == AtOnce && gaveWay == 0));  // at once, either is first
+    const int runs = gaveWay == 0 ? 1 : 0;
+    EXPECT_EQ(windows[1 - runs], 0);
+    EXPECT_EQ(FinishProgram(starts[1 - runs], 0), 0);
+    HWND window = nullptr;
+    for (int i = 0; i < 500 && (!(window = VisibleWindowOf(starts[runs].dwProcessId)) ||
+                                GetForegroundWindow() != window); ++i)
+      PumpFor(20);
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_EQ(SaverWindowsOf(0), 1);
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(FinishProgram(starts[runs], 30000), 0);
+  }
+  UnhookWindowsHookEx(hook);
 }
 
 TEST(CommandLine, HandlesWrapModuloTwoToThe32AndBit31IsSignExtended) {
@@ -106,3 +179,4 @@ TEST(CommandLine, HandlesWrapModuloTwoToThe32AndBit31IsSignExtended) {
     EXPECT_EQ(reinterpret_cast<HWND>(c.handle), WindowFromValue(c.value)) << c.text;
   }
 }
+#endif

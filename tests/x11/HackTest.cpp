@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -77,7 +78,7 @@ struct Hack : testing::Test {
   void SetUp() override {      // -terminate: the server ends with its last client
     int ready[2], number = -1;
     ASSERT_EQ(pipe(ready), 0);
-    server = Start("Xvfb -terminate -screen 0 960x480x24 -displayfd " + std::to_string(ready[1]) +
+    server = Start("Xvfb -terminate -screen 0 1280x720x24 -displayfd " + std::to_string(ready[1]) +
                    " 2>/dev/null");
     close(ready[1]);
     ASSERT_EQ(std::fscanf(fdopen(ready[0], "r"), "%d", &number), 1);
@@ -132,6 +133,39 @@ TEST_F(Hack, DiscsStayRoundInAWindowMadeTwiceAsWideAsTall) {  // the world's 480
   }
   EXPECT_TRUE(std::abs(wide - 30) <= 1 && std::abs(tall - wide) <= 1) << wide << " x " << tall;
   EXPECT_EQ(Terminated(hack), 0);
+}
+
+TEST_F(Hack, OwnWindowsCommandKeysGiveTheirCountsAndQEndsIt) {
+  const pid_t hack =  // a frame each 0.1 s: a new universe is counted before its balls fly off
+      Start(HACK " --delay 100000 --min-stars 1 --max-stars 5 --min-balls 1 --max-balls 4");
+  Window own = 0, root, parent, *children;
+  unsigned count = 0;  // the hack's window: the root's child that is neither of ours
+  for (int tries = 0; tries < 100 && !own; ++tries, usleep(50000), XFree(children))
+    for (XQueryTree(display, RootWindow(display, 0), &root, &parent, &children, &count); count--;)
+      if (children[count] != left && children[count] != right) own = children[count];
+  XMoveResizeWindow(display, own, 0, 0, 600, 720);  // a pixel a unit, y within +-360: every ball
+  auto press = [&](KeySym key) {
+    XKeyEvent event = {KeyPress, 0, True, display, own, root, None, CurrentTime, 9, 9, 9, 9, 0,
+                       XKeysymToKeycode(display, key), True};
+    XSendEvent(display, own, False, KeyPressMask, reinterpret_cast<XEvent*>(&event));
+    XFlush(display);
+  };
+  const struct { KeySym key; long stars, balls; } keys[] = {
+      {XK_n, 1, 1}, {XK_x, 5, 4}, {XK_m, 1, 4}, {XK_z, 5, 1}};
+  for (const auto& row : keys) {
+    press(row.key);
+    long stars = 0, balls = 0;  // discs of 15 and 12 units (stars drawn over balls), by pixels
+    for (int tries = 0; tries < 20 && (stars != row.stars || balls != row.balls); ++tries) {
+      const std::vector<unsigned long> p = Pixels(display, own, 600, 720);
+      const long white = std::count(p.begin(), p.end(), 0xFFFFFF);
+      stars = std::lround(white / (M_PI * 15 * 15));
+      balls = std::lround((p.size() - white - std::count(p.begin(), p.end(), 0x333333)) /
+                          (M_PI * 12 * 12));
+    }
+    EXPECT_TRUE(stars == row.stars && balls == row.balls) << row.key << ": " << stars << " " << balls;
+  }
+  press(XK_q);
+  EXPECT_EQ(ExitCode(hack), 0);
 }
 
 TEST_F(Hack, AWindowThatIsGoneOrInputOnlyOrABadOptionIsOneLineAndOneAndXsecurelockWaits) {
