@@ -8,6 +8,12 @@
 include(CTest)
 include(GoogleTest)
 
+# The test trees carry no debug information (a failure names its file and
+# line itself): without it they compile faster and link in half the time.
+# The shipped programs are built in trees of their own, with their flags.
+string(REPLACE "-g" "" CMAKE_CXX_FLAGS_RELWITHDEBINFO "${CMAKE_CXX_FLAGS_RELWITHDEBINFO}")
+string(REPLACE "-g" "" CMAKE_C_FLAGS_RELWITHDEBINFO "${CMAKE_C_FLAGS_RELWITHDEBINFO}")
+
 if(CMAKE_CROSSCOMPILING)
   set(QUILLARA_WINE_STATE "${CMAKE_BINARY_DIR}/wine")
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -20,6 +26,9 @@ if(CMAKE_CROSSCOMPILING)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # The framework is not what is tested: compiled unoptimised, it takes a
+  # third of the time.
+  target_compile_options(gtest PRIVATE -O0 -g0)
   set(QUILLARA_GTEST_LIBS GTest::gtest)
   set(QUILLARA_GTEST_MAIN GTest::gtest_main)
 else()
@@ -42,6 +51,9 @@ function(quillara_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${QUILLARA_GTEST_LIBS})
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE ${QUILLARA_GTEST_MAIN})
+  endif()
+  if("quillara_test_kit" IN_LIST ARG_LIBS)
+    target_precompile_headers(${name} REUSE_FROM quillara_test_kit)
   endif()
   gtest_add_tests(TARGET ${name} SOURCES ${ARG_SOURCES} TEST_LIST added)
   # A binary that lacks the test (stale, or the name changed) would run no

@@ -1,20 +1,35 @@
 #!/bin/bash
-# Installs the Debian packages that building, testing and running need,
-# skipping those already present.  Needs root (or sudo) only when something
-# is missing.
+# Installs the Debian packages a task needs, skipping those already present,
+# in one apt run.  Needs root (or sudo) only when something is missing.
+#
+#   scripts/deps.sh run-windows   the saver under Wine (scripts/run.sh)
+#   scripts/deps.sh run-native    the X11 hack (scripts/run.sh --native)
+#   scripts/deps.sh page          the page's build (Debian's emscripten) and
+#                                 the browser its tests run in
+#   scripts/deps.sh               everything the test command and a release
+#                                 need, 32-bit Wine and its route included
 set -eu
-packages=(
-  cmake make g++ pkg-config
-  libgtest-dev googletest libbenchmark-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
-  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 fonts-wine xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
-  libx11-dev libgl-dev libglu1-mesa-dev
-  imagemagick x11-utils procps util-linux
-  xsecurelock
-  dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils
-)
-"$(dirname "$0")/install-missing.sh" "${packages[@]}"
-# The 32-bit Windows build's tests: 32-bit Wine and Mesa, and an i386 emulator where needed.
-"$(dirname "$0")/wine32-setup.sh"
+here=$(dirname "$0")
+build=(cmake make)
+native=(g++ pkg-config libx11-dev libgl-dev libglu1-mesa-dev)
+scr64=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64)
+display=(xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa imagemagick x11-utils
+  procps util-linux)
+wine=(wine64 fonts-wine)
+page=(emscripten chromium)
+case "${1:-test}" in
+  run-windows) "$here/install-missing.sh" "${build[@]}" "${scr64[@]}" "${display[@]}" "${wine[@]}" ;;
+  run-native) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${display[@]}" ;;
+  page) "$here/install-missing.sh" "${page[@]}" ;;
+  test)
+    tests=(libgtest-dev googletest libbenchmark-dev
+      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
+      binutils-mingw-w64-i686 xsecurelock xscreensaver
+      dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils nsis)
+    read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
+    "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${display[@]}" \
+      "${wine[@]}" "${page[@]}" "${tests[@]}" "${i386[@]}"
+    "$here/wine32-setup.sh" route
+    ;;
+  *) echo "usage: $0 [run-windows|run-native|page|test]" >&2; exit 2 ;;
+esac

@@ -1,12 +1,16 @@
 #!/bin/bash
-# Installs those of the given Debian packages that are not installed yet;
-# needs root (or sudo) only when something is missing.
+# Installs those of the given Debian packages that are not installed yet, in
+# one apt run; needs root (or sudo) only when something is missing.  A name
+# may carry its suite (qemu-user/bookworm-backports): that one is installed
+# from there, whatever version is present, so callers give it only when the
+# present one will not do.
 #
 #   scripts/install-missing.sh PACKAGE...
 set -eu
 missing=()
 for p in "$@"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+  if [[ "$p" == */* ]] ||
+    ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
     missing+=("$p")
   fi
 done
@@ -14,6 +18,10 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo=sudo; fi
-apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 -q "$@"; }
+# Unpacking without a sync after every file: a failed install is run again anyway.
+apt_get() {
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
+    -o Dpkg::Options::=--force-unsafe-io -o Dpkg::Use-Pty=0 -q "$@"
+}
 apt_get update
 apt_get install -y --no-install-recommends "${missing[@]}"

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Mutation run: puts each deliberate fault of a mutant table into a checkout,
 # rebuilds, runs the native and both Windows suites (or, for a mutant
-# marked "suite: release", scripts/release.sh and tests/release/ReleaseTest.sh),
-# and records whether the suite caught it.  Not part of the test command.
+# marked "suite: release", scripts/release.sh, tests/release/ReleaseTest.sh
+# and SetupTest.sh; for "suite: web", the page's tests/web/run.sh), and
+# records whether the suite caught it.  Not part of the test command.
 #
 #   bash scripts/mutation-run.sh TREE [MUTANT_ID...]
 #
@@ -35,7 +36,7 @@ helper=$(
   cat <<'PYTHON'
 import os, sys
 
-PRODUCT_DIRS = ["sim", "render", "host", "config", "resources", "x11", "packaging"]
+PRODUCT_DIRS = ["sim", "render", "host", "config", "resources", "x11", "web", "packaging"]
 KEYS = ("id", "what", "find", "replace")
 OPTIONAL = ("suite",)
 
@@ -78,8 +79,8 @@ def parse(path):
         missing = [k for k in KEYS if k not in b]
         if missing:
             fail("mutant %s lacks %s" % (b.get("id", "?"), ", ".join(missing)))
-        if b.setdefault("suite", "ctest") not in ("ctest", "release"):
-            fail("mutant %s: suite is ctest or release" % b["id"])
+        if b.setdefault("suite", "ctest") not in ("ctest", "release", "web"):
+            fail("mutant %s: suite is ctest, release or web" % b["id"])
         if b["id"] in seen or not b["id"] or " " in b["id"]:
             fail("bad or repeated id: %r" % b["id"])
         seen.add(b["id"])
@@ -176,8 +177,12 @@ cd "$tree" || exit 2
 presets=(native windows-x64 windows-x86)
 built=("${presets[@]}")
 release=no
+web=no
 for id in $ids; do
-  [ "$(py suite "$mutants" "$id")" = release ] && release=yes
+  case $(py suite "$mutants" "$id") in
+    release) release=yes ;;
+    web) web=yes ;;
+  esac
 done
 
 # build LOG: configures a preset without a build tree, builds each.
@@ -191,25 +196,37 @@ build() {
   done
 }
 
-# release_suite LOG: a release, then its check.  On failure prints the first
-# failing check.
-release_suite() {
-  echo "=== release" >>"$1"
-  bash scripts/release.sh >>"$1" 2>&1 || { echo "(release.sh failed: see log)"; return 1; }
-  bash tests/release/ReleaseTest.sh >"$work/release.out" 2>&1
-  local status=$?
-  cat "$work/release.out" >>"$1"
+# script_suite LOG COMMAND...: a suite that is one script.  On failure prints
+# its first failing check.
+script_suite() {
+  local log=$1 status
+  shift
+  echo "=== $*" >>"$log"
+  "$@" >"$work/script.out" 2>&1
+  status=$?
+  cat "$work/script.out" >>"$log"
   [ $status -eq 0 ] && return 0
-  sed -n 's/^FAIL  //p' "$work/release.out" | head -n 1 | grep . || echo "(ReleaseTest failed: see log)"
+  sed -n 's/^FAIL  //p' "$work/script.out" | head -n 1 | grep . || echo "($* failed: see log)"
   return 1
 }
 
+# release_suite LOG: a release, then its check.
+release_suite() {
+  echo "=== release" >>"$1"
+  bash scripts/release.sh >>"$1" 2>&1 || { echo "(release.sh failed: see log)"; return 1; }
+  script_suite "$1" bash -c "bash tests/release/ReleaseTest.sh && bash tests/release/SetupTest.sh"
+}
+
 # suite LOG [KIND]: every suite, each only when the one before passed; or,
-# for KIND release, the release check.  On failure prints the first failing test.
+# for KIND release or web, that check.  On failure prints the first failing test.
 suite() {
   local p first
   if [ "${2:-ctest}" = release ]; then
     release_suite "$1"
+    return
+  fi
+  if [ "${2:-ctest}" = web ]; then
+    script_suite "$1" bash tests/web/run.sh
     return
   fi
   for p in "${presets[@]}"; do
@@ -234,7 +251,8 @@ if ! build "$baseline_log"; then
   exit 1
 fi
 if ! failed=$(suite "$baseline_log") ||
-  { [ $release = yes ] && ! failed=$(suite "$baseline_log" release); }; then
+  { [ $release = yes ] && ! failed=$(suite "$baseline_log" release); } ||
+  { [ $web = yes ] && ! failed=$(suite "$baseline_log" web); }; then
   echo "ERROR: the unmutated suite fails at $failed (see $baseline_log)" >&2
   exit 1
 fi

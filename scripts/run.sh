@@ -15,6 +15,9 @@
 # (natively: build/screenshot-native.png, the hack drawing on the root
 # window), prints its path, ends the saver and tears the display down.
 #
+# It installs only what running needs (scripts/deps.sh run-windows or
+# run-native) and builds the program alone under build/run/.
+#
 # Environment: QUILLARA_SCR runs that program instead of building the saver,
 # QUILLARA_HACK likewise for --native; QUILLARA_RUN_SECONDS sets how long the
 # headless run lasts (default 4).
@@ -22,18 +25,27 @@ set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-# The native hack: built with the native preset, run without Wine.
+# build_program TREE [CMAKE_ARGUMENT...]: the program alone, without tests,
+# which would need packages that running does not.
+build_program() {
+  local tree=$1
+  shift
+  mkdir -p "$tree"
+  if ! cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARA_SCR_ONLY=ON "$@" \
+    >"$tree/configure.log" 2>&1; then
+    cat "$tree/configure.log" >&2
+    return 1
+  fi
+  cmake --build "$tree" --target quillara -j 2
+}
+
+# The native hack, run without Wine.
 run_native() {
   local program=${QUILLARA_HACK:-}
   if [ -z "$program" ]; then
-    "$root/scripts/deps.sh" || exit 1
-    mkdir -p build
-    if ! cmake --preset native >build/configure-native.log 2>&1; then
-      cat build/configure-native.log >&2
-      exit 1
-    fi
-    cmake --build --preset native --target quillara || exit 1
-    program="$root/build/native/quillara"
+    "$root/scripts/deps.sh" run-native || exit 1
+    build_program build/run/native || exit 1
+    program="$root/build/run/native/quillara"
   fi
   [ -x "$program" ] || { echo "run.sh: $program is missing" >&2; exit 1; }
   if [ -n "${DISPLAY:-}" ]; then
@@ -83,14 +95,10 @@ if [ $# -eq 0 ]; then set -- /s; fi
 
 program=${QUILLARA_SCR:-}
 if [ -z "$program" ]; then
-  "$root/scripts/deps.sh" || exit 1
-  mkdir -p build
-  if ! cmake --preset windows-x64 >build/configure-windows-x64.log 2>&1; then
-    cat build/configure-windows-x64.log >&2
-    exit 1
-  fi
-  cmake --build --preset windows-x64 --target quillara_scr || exit 1
-  program="$root/build/windows-x64/quillara.scr"
+  "$root/scripts/deps.sh" run-windows || exit 1
+  build_program build/run/windows-x64 --toolchain "$root/cmake/mingw-x64.cmake" \
+    -DQUILLARA_MINGW_THREADS=win32 || exit 1
+  program="$root/build/run/windows-x64/quillara.scr"
 fi
 [ -f "$program" ] || { echo "run.sh: $program is missing" >&2; exit 1; }
 

@@ -2,18 +2,20 @@
 # Takes the pictures in docs/: the saver running full screen (docs/saver.png)
 # and the configuration dialog (docs/dialog.png), from the 64-bit build under
 # Wine on a virtual display of its own, which is stopped again afterwards;
-# and a few seconds of the native hack in motion (docs/quillara.gif), on a
-# virtual display of its own too.
+# a few seconds of the native hack in motion (docs/quillara.gif), on a
+# virtual display of its own too; and the page in headless Chromium
+# (docs/page.png).
 #
-#   scripts/screenshots.sh       (after building the windows-x64 and native presets)
+#   scripts/screenshots.sh       (after building the windows-x64, native and web presets)
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 scr="$root/build/windows-x64/quillara.scr"
 hack="$root/build/native/quillara"
+page="$root/build/web/quillara.html"
 state="$root/build/screenshots-wine"
 docs="$root/docs"
-if [ ! -f "$scr" ] || [ ! -x "$hack" ]; then
-  echo "screenshots: $scr or $hack is missing; build the windows-x64 and native presets first" >&2
+if [ ! -f "$scr" ] || [ ! -x "$hack" ] || [ ! -f "$page" ]; then
+  echo "screenshots: $scr, $hack or $page is missing; build the windows-x64, native and web presets first" >&2
   exit 1
 fi
 
@@ -86,6 +88,14 @@ done
 delay_cs=$(((elapsed_ms / frames + 5) / 10))
 convert -delay "$delay_cs" -loop 0 "$shot"/frame-*.png -layers Optimize "$docs/quillara.gif"
 
+# The page in a wide 800 x 450 window, nine balls or more, after two seconds
+# of the browser's own (virtual) time.
+chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+  --disable-component-update --disable-sync --no-first-run --disable-quic \
+  --user-data-dir="$shot/chromium" --window-size=800,450 --virtual-time-budget=2000 \
+  --screenshot="$docs/page.png" "file://$page?min-balls=9" >/dev/null 2>&1 ||
+  echo "screenshots: the page could not be taken" >&2
+
 rm -rf "$shot"
-echo "screenshots: wrote $docs/saver.png, $docs/dialog.png and $docs/quillara.gif" \
-  "($frames frames in $elapsed_ms ms)"
+echo "screenshots: wrote $docs/saver.png, $docs/dialog.png, $docs/quillara.gif and" \
+  "$docs/page.png ($frames frames in $elapsed_ms ms)"

@@ -1,38 +1,102 @@
 #!/bin/bash
-# Builds all three presets and runs every test suite: native, then the
-# 64-bit and the 32-bit Windows builds under Wine, then a release and its
-# checks.  Exits non-zero on any failure.
+# The test command: installs what is missing, builds the three presets, runs
+# every suite, makes a release and checks it.  Exits non-zero on any failure.
+#
+# Two lanes share the machine's two cores.  The 32-bit suite, the longest
+# (under emulation it starts every program through QEMU), runs in one, after
+# its build and beside the making of its Wine prefix, and then the setup's
+# test in a 32-bit prefix; everything else runs in the other, and the
+# release reuses both .scr and the page the suites ran.  Each step's output goes to build/logs/STEP.log, shown when
+# the step fails; at the end a table gives each step's time.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-"$root/scripts/deps.sh" || exit 1
+begin=$(date +%s)
+logs=$root/build/logs
+rm -rf "$logs"
+mkdir -p "$logs"
+
+say() { echo "[$(($(date +%s) - begin)) s] $*"; }
+
+# step NAME COMMAND...: runs the command into NAME.log; NAME.status holds its
+# exit code, start and length in seconds.
+step() {
+  local name=$1 start status
+  shift
+  start=$(date +%s)
+  say "$name"
+  "$@" >"$logs/$name.log" 2>&1
+  status=$?
+  echo "$status $((start - begin)) $(($(date +%s) - start))" >"$logs/$name.status"
+  if [ $status -ne 0 ]; then
+    say "$name FAILED with $status; the end of build/logs/$name.log:"
+    tail -n 80 "$logs/$name.log"
+  fi
+  return $status
+}
+
+# after NAME: waits for a step of the other lane; true if it passed.
+after() {
+  while [ ! -f "$logs/$1.status" ]; do sleep 1; done
+  [ "$(cut -d' ' -f1 "$logs/$1.status")" = 0 ]
+}
+
+build() { cmake --preset "$1" && cmake --build --preset "$1"; }
+session() { scripts/wine-session.sh ensure "build/$1/wine" "$2" >/dev/null; }
 
 cleanup() {
-  for p in windows-x64 windows-x86; do
-    "$root/scripts/wine-session.sh" stop "$root/build/$p/wine" >/dev/null 2>&1
-  done
+  kill $(jobs -p) 2>/dev/null
+  for p in windows-x64 windows-x86; do scripts/wine-session.sh stop "build/$p/wine" >/dev/null 2>&1; done
 }
 trap cleanup EXIT
 
-status=0
-for preset in native windows-x64 windows-x86; do
-  echo "=== configure and build: $preset"
-  mkdir -p build; log="build/configure-$preset.log"
-  if ! cmake --preset "$preset" >"$log" 2>&1; then
-    cat "$log"; status=1; continue
+step deps scripts/deps.sh || exit 1
+tail -n 1 "$logs/deps.log"
+
+# Steps that run 32-bit Windows programs take the 32-bit route: also the
+# 64-bit prefix's making (its 32-bit half), the zip's scripts (the 32-bit
+# cmd) and the setup, a 32-bit program.
+route32() { scripts/i386-route.sh "$@"; }
+
+# The 32-bit lane.
+(
+  step prefix-x86 route32 bash -c "$(declare -f session); session windows-x86 win32" &
+  step build-x86 build windows-x86 || exit 1
+  wait $! || exit 1
+  step test-x86 route32 ctest --preset windows-x86
+  after release && step setup-win32 route32 bash tests/release/SetupTest.sh win32
+) &
+lane32=$!
+
+# Everything else.
+step build-native build native && step test-native ctest --preset native
+step test-page bash tests/web/run.sh
+step prefix-x64 route32 bash -c "$(declare -f session); session windows-x64 win64" &
+step build-x64 build windows-x64 && wait $! && step test-x64 ctest --preset windows-x64
+if after build-x64 && after build-x86 && after test-page &&
+  step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh; then
+  step release-test route32 bash tests/release/ReleaseTest.sh
+  step setup-win64 route32 bash tests/release/SetupTest.sh win64
+fi
+[ -f "$logs/release.status" ] || echo "1 0 0" >"$logs/release.status"  # the other lane waits for it
+wait $lane32
+
+echo
+printf '%-14s %6s %6s  %s\n' step start secs result
+for f in "$logs"/*.status; do
+  read -r status start secs <"$f"
+  printf '%-14s %6s %6s  %s\n' "$(basename "$f" .status)" "$start" "$secs" \
+    "$([ "$status" = 0 ] && echo passed || echo "FAILED ($status)")"
+done | sort -k2 -n
+printf '%-14s %6s %6s\n' total 0 $(($(date +%s) - begin))
+failed=0
+for s in deps build-native test-native test-page build-x64 test-x64 build-x86 test-x86 release release-test setup-win64 setup-win32; do
+  if [ ! -f "$logs/$s.status" ]; then
+    echo "$s did not run"
+    failed=1
+  elif [ "$(cut -d' ' -f1 "$logs/$s.status")" != 0 ]; then
+    failed=1
   fi
-  cmake --build --preset "$preset" || status=1
 done
-
-echo "=== tests: native"
-ctest --preset native || status=1
-echo "=== tests: windows-x64 (Wine)"
-ctest --preset windows-x64 || status=1
-echo "=== tests: windows-x86 (32-bit Wine)"
-ctest --preset windows-x86 || status=1
-# The release as users get it, built afresh: its .scr must be the ones tested above.
-echo "=== release: scripts/release.sh, then tests/release/ReleaseTest.sh"
-if bash scripts/release.sh; then bash tests/release/ReleaseTest.sh || status=1; else status=1; fi
-
-if [ $status -eq 0 ]; then echo "ALL TESTS PASSED"; else echo "SOME STEP FAILED"; fi
-exit $status
+if [ $failed -eq 0 ]; then echo "ALL TESTS PASSED"; else echo "SOME STEP FAILED"; fi
+exit $failed

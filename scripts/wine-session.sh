@@ -4,19 +4,56 @@
 #
 #   wine-session.sh ensure STATE_DIR [win32|win64]   start what is missing, print DISPLAY
 #   wine-session.sh stop   STATE_DIR                 stop the wineserver and the display
+#   wine-session.sh pristine win32|win64             print a new prefix's folder, to copy
 #
 # The prefix's architecture (win64 unless given) is recorded in STATE_DIR.
+# A new prefix is a copy of the pristine one of its architecture, made once
+# under build/wine-pristine: copying takes a second, making one half a
+# minute, and through QEMU far more.  Tests that need a fresh prefix of their
+# own copy it too.
 #
-# Tests and the run script share this; the lock keeps concurrent callers from
-# starting two displays or initialising the prefix twice.
+# Tests and the run script share this; the locks keep concurrent callers from
+# starting two displays or making a prefix twice.
 set -u
 action=${1:?action}
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+# Prints the pristine prefix of architecture $1, making it first if need be.
+pristine() {
+  local dir=$root/build/wine-pristine/$1 state
+  mkdir -p "${dir%/*}"
+  exec 8>"$dir.lock"
+  flock 8
+  if [ ! -f "$dir/.quillara-ready" ]; then
+    rm -rf "$dir" "$dir.state" && mkdir -p "$dir.state" && echo "$1" >"$dir.state/arch"
+    (
+      state=$dir.state && . "$root/scripts/wine-env.sh" && export WINEPREFIX=$dir && unset DISPLAY
+      "$WINE" wineboot -i </dev/null >"$dir.state/wineboot.log" 2>&1 8>&-
+      # Unmanaged windows: otherwise destroying a top-level window waits on
+      # the absent window manager for two seconds.
+      "$WINE" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\X11 Driver' \
+        /v Managed /d N /f </dev/null >>"$dir.state/wineboot.log" 2>&1 8>&-
+      add_wine_fonts
+      "$WINESERVER" -w 8>&-
+    ) || exit 1
+    # Debian's Wine notes there where its server's socket lies; a copy makes its own.
+    rm -rf "$dir.state" "$dir/wineserver"
+    touch "$dir/.quillara-ready"
+  fi
+  exec 8>&-
+  echo "$dir"
+}
+if [ "$action" = pristine ]; then
+  pristine "${2:?architecture}"
+  exit
+fi
+
 state=${2:?state directory}
 mkdir -p "$state"
 state=$(cd "$state" && pwd)
 if [ -n "${3:-}" ]; then echo "$3" >"$state/arch"; fi
 
-. "$(dirname "$0")/wine-env.sh"
+. "$root/scripts/wine-env.sh"
 
 display_alive() {
   [ -f "$state/xvfb.pid" ] && [ -f "$state/display" ] &&
@@ -50,14 +87,9 @@ ensure() {
   export DISPLAY
   DISPLAY=$(cat "$state/display")
   if [ ! -f "$WINEPREFIX/.quillara-ready" ]; then
-    "$WINE" wineboot -i </dev/null >"$state/wineboot.log" 2>&1 9>&-
-    # Unmanaged windows: otherwise destroying a top-level window waits on
-    # the absent window manager for two seconds.
-    "$WINE" 'C:\windows\system32\reg.exe' add 'HKCU\Software\Wine\X11 Driver' \
-      /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1 9>&-
-    add_wine_fonts
-    "$WINESERVER" -w 9>&-
-    touch "$WINEPREFIX/.quillara-ready"
+    local from
+    from=$(pristine "$WINEARCH") 9>&- || exit 1
+    rm -rf "$WINEPREFIX" && cp -a "$from" "$WINEPREFIX" || exit 1
   fi
   if [ ! -f "$state/server-ready" ]; then
     # A persistent server with no inherited pipes: without it every test
