@@ -4,8 +4,8 @@
 #
 #   scripts/deps.sh run-windows   the saver under Wine (scripts/run.sh)
 #   scripts/deps.sh run-native    the X11 hack (scripts/run.sh --native)
-#   scripts/deps.sh page          the page's build (Debian's emscripten) and
-#                                 the browser its tests run in
+#   scripts/deps.sh page          the page's build (Debian's emscripten), the
+#                                 browser its tests run in and their driver
 #   scripts/deps.sh               everything the test command and a release
 #                                 need, 32-bit Wine and its route included
 set -eu
@@ -20,7 +20,13 @@ page=(emscripten chromium)
 case "${1:-test}" in
   run-windows) "$here/install-missing.sh" "${build[@]}" "${scr64[@]}" "${display[@]}" "${wine[@]}" ;;
   run-native) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${display[@]}" ;;
-  page) "$here/install-missing.sh" "${page[@]}" ;;
+  page)
+    "$here/install-missing.sh" "${page[@]}" $(command -v npm >/dev/null || echo npm)
+    # The page tests' browser driver from the npm registry, at the version tests/web locks.
+    driver=$here/../build/web-driver
+    mkdir -p "$driver" && cp "$here"/../tests/web/package*.json "$driver/"
+    npm ci --prefix "$driver" --no-audit --no-fund --loglevel=error
+    ;;
   test)
     tests=(libgtest-dev googletest libbenchmark-dev
       g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
@@ -28,7 +34,7 @@ case "${1:-test}" in
       dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils nsis)
     read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
     "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${display[@]}" \
-      "${wine[@]}" "${page[@]}" "${tests[@]}" "${i386[@]}"
+      "${wine[@]}" "${page[@]}" $(command -v npm >/dev/null || echo npm) "${tests[@]}" "${i386[@]}"
     "$here/wine32-setup.sh" route
     ;;
   *) echo "usage: $0 [run-windows|run-native|page|test]" >&2; exit 2 ;;

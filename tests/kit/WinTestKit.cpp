@@ -92,23 +92,13 @@ HWND CreatePlainWindow(int width, int height) {
   return window;
 }
 
-struct WindowSearch {
-  DWORD process;
-  HWND found;
-};
-
-static BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM search) {
-  auto* wanted = reinterpret_cast<WindowSearch*>(search);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == wanted->process && IsWindowVisible(window)) wanted->found = window;
-  return wanted->found == nullptr;  // on until found
-}
-
 HWND VisibleWindowOf(DWORD process) {
-  WindowSearch search = {process, nullptr};
-  EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == process && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
 }
 
 PROCESS_INFORMATION StartProgram(const char* program, const char* commandLine) {

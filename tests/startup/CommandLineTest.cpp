@@ -1,13 +1,11 @@
-// The built quillara.scr started with exact command lines: the window it
-// shows, who owns that window, and the exit code; and the handle readers.
-// Built alone with HOLD_HOOK, the hook that holds a saver's window creation.
+// The built quillara.scr started with exact command lines: the window it shows, who owns that
+// window, and the exit code; and the handle readers.  With HOLD_HOOK: a hook DLL, below.
 #include <windows.h>
 
 #include <cstring>
 
-// The platform loads a global hook into each process that makes a window.  In the one started
-// with QUILLARA_HOLD set, the saver window's creation waits there, before the window has its
-// title, until the test lets it go.
+// A global hook, loaded into each process that makes a window: in one started with QUILLARA_HOLD,
+// the saver window's creation waits, before the window has its title, until the test says go.
 extern "C" __declspec(dllexport) LRESULT CALLBACK HoldSaverWindow(int code, WPARAM w, LPARAM l) {
   char name[32];
   if (code == HCBT_CREATEWND && GetEnvironmentVariableA("QUILLARA_HOLD", name, sizeof name) &&
@@ -116,8 +114,7 @@ static int SaverWindowsOf(DWORD process) {  // full-screen ones, of any process 
   int count = 0;
   for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "WindowsScreenSaverClass", nullptr));) {
     DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    count += (process == 0 || owner == process) && GetParent(w) == nullptr;
+    count += GetWindowThreadProcessId(w, &owner) && (process == 0 || owner == process);
   }
   return count;
 }
