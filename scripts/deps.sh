@@ -6,6 +6,7 @@
 #   scripts/deps.sh run-native    the X11 hack (scripts/run.sh --native)
 #   scripts/deps.sh page          the page's build (Debian's emscripten), the
 #                                 browser its tests run in and their driver
+#   scripts/deps.sh build         what the three presets' builds need
 #   scripts/deps.sh               everything the test command and a release
 #                                 need, 32-bit Wine and its route included
 set -eu
@@ -17,6 +18,9 @@ display=(xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa imagemagick
   procps util-linux)
 wine=(wine64 fonts-wine)
 page=(emscripten chromium)
+# The three presets' builds, tests and benchmarks included.
+compile=(libgtest-dev googletest libbenchmark-dev g++-mingw-w64-x86-64-posix
+  g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
 case "${1:-test}" in
   run-windows) "$here/install-missing.sh" "${build[@]}" "${scr64[@]}" "${display[@]}" "${wine[@]}" ;;
   run-native) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${display[@]}" ;;
@@ -27,15 +31,15 @@ case "${1:-test}" in
     mkdir -p "$driver" && cp "$here"/../tests/web/package*.json "$driver/"
     npm ci --prefix "$driver" --no-audit --no-fund --loglevel=error
     ;;
+  build) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" ;;
   test)
-    tests=(libgtest-dev googletest libbenchmark-dev
-      g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32
-      binutils-mingw-w64-i686 xsecurelock xscreensaver
-      dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils nsis)
+    tests=(xsecurelock xscreensaver dpkg-dev zip unzip osslsigncode openssl lintian
+      desktop-file-utils nsis)
     read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
     "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${display[@]}" \
-      "${wine[@]}" "${page[@]}" $(command -v npm >/dev/null || echo npm) "${tests[@]}" "${i386[@]}"
+      "${compile[@]}" "${wine[@]}" "${page[@]}" $(command -v npm >/dev/null || echo npm) \
+      "${tests[@]}" "${i386[@]}"
     "$here/wine32-setup.sh" route
     ;;
-  *) echo "usage: $0 [run-windows|run-native|page|test]" >&2; exit 2 ;;
+  *) echo "usage: $0 [run-windows|run-native|page|build|test]" >&2; exit 2 ;;
 esac

@@ -1,13 +1,17 @@
 #!/bin/bash
-# The test command: installs what is missing, builds the three presets, runs
-# every suite, makes a release and checks it.  Exits non-zero on any failure.
+# The test command: installs what is missing, builds the three presets and the
+# page, runs every suite, makes a release and checks it.  Exits non-zero on
+# any failure.
 #
-# Two lanes share the machine's two cores.  The 32-bit suite, the longest
-# (under emulation it starts every program through QEMU), runs in one, after
-# its build and beside the making of its Wine prefix, and then the setup's
-# test in a 32-bit prefix; everything else runs in the other, and the
-# release reuses both .scr and the page the suites ran.  Each step's output goes to build/logs/STEP.log, shown when
-# the step fails; at the end a table gives each step's time.
+# The builds start once their compilers are in; the rest of the packages
+# arrive meanwhile.  Two lanes share the machine's two cores, and a third
+# takes the release's longest checks.  The 32-bit suite, the longest (under
+# emulation it starts every program through QEMU), runs in one lane after its
+# build and beside the making of its Wine prefix; the other builds the rest
+# and the page, makes the release from the files the suites run, then runs
+# the other suites while the third lane runs the setup in both prefixes.
+# Each step's output goes to build/logs/STEP.log, shown when the step fails;
+# at the end a table gives each step's start and length.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -35,7 +39,7 @@ step() {
   return $status
 }
 
-# after NAME: waits for a step of the other lane; true if it passed.
+# after NAME: waits for a step of another lane; true if it passed.
 after() {
   while [ ! -f "$logs/$1.status" ]; do sleep 1; done
   [ "$(cut -d' ' -f1 "$logs/$1.status")" = 0 ]
@@ -50,37 +54,39 @@ cleanup() {
 }
 trap cleanup EXIT
 
-step deps scripts/deps.sh || exit 1
-tail -n 1 "$logs/deps.log"
+step deps-build scripts/deps.sh build || exit 1
+step deps scripts/deps.sh &
 
 # Steps that run 32-bit Windows programs take the 32-bit route: also the
 # 64-bit prefix's making (its 32-bit half), the zip's scripts (the 32-bit
 # cmd) and the setup, a 32-bit program.
 route32() { scripts/i386-route.sh "$@"; }
+prefix() { after deps && step "prefix-$1" route32 bash -c "$(declare -f session); session windows-$1 $2"; }
 
 # The 32-bit lane.
 (
-  step prefix-x86 route32 bash -c "$(declare -f session); session windows-x86 win32" &
+  prefix x86 win32 &
   step build-x86 build windows-x86 || exit 1
-  wait $! || exit 1
-  step test-x86 route32 ctest --preset windows-x86
-  after release && step setup-win32 route32 bash tests/release/SetupTest.sh win32
+  wait $! && step test-x86 route32 ctest --preset windows-x86
 ) &
 lane32=$!
 
-# Everything else.
-step build-native build native && step test-native ctest --preset native
-step test-page bash tests/web/run.sh
-step prefix-x64 route32 bash -c "$(declare -f session); session windows-x64 win64" &
-step build-x64 build windows-x64 && wait $! && step test-x64 ctest --preset windows-x64
-if after build-x64 && after build-x86 && after test-page &&
-  step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh; then
-  step release-test route32 bash tests/release/ReleaseTest.sh
-  step setup-win64 route32 bash tests/release/SetupTest.sh win64
+# Everything else, and the setup's checks in a lane of their own.
+step build-native build native
+prefix x64 win64 &
+prefix64=$!
+step build-x64 build windows-x64
+if after deps && step build-page bash -c "cmake --preset web && cmake --build --preset web --target quillara_page" &&
+  after build-x64 && after build-x86 && step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh; then
+  (step setup-win32 route32 bash tests/release/SetupTest.sh win32
+    step setup-win64 route32 bash tests/release/SetupTest.sh win64) &
 fi
-[ -f "$logs/release.status" ] || echo "1 0 0" >"$logs/release.status"  # the other lane waits for it
-wait $lane32
-
+[ -f "$logs/release.status" ] || echo "1 0 0" >"$logs/release.status"  # so none waits for it
+step test-native ctest --preset native
+step test-page bash tests/web/run.sh
+wait $prefix64 && step test-x64 ctest --preset windows-x64
+after release && step release-test route32 bash tests/release/ReleaseTest.sh
+wait
 echo
 printf '%-14s %6s %6s  %s\n' step start secs result
 for f in "$logs"/*.status; do
@@ -90,7 +96,8 @@ for f in "$logs"/*.status; do
 done | sort -k2 -n
 printf '%-14s %6s %6s\n' total 0 $(($(date +%s) - begin))
 failed=0
-for s in deps build-native test-native test-page build-x64 test-x64 build-x86 test-x86 release release-test setup-win64 setup-win32; do
+for s in deps-build deps build-native build-x64 build-x86 build-page test-native test-page test-x64 \
+  test-x86 release release-test setup-win64 setup-win32; do
   if [ ! -f "$logs/$s.status" ]; then
     echo "$s did not run"
     failed=1
