@@ -30,6 +30,12 @@ const struct Move { int dx, dy, closes; POINT anchor; } Moves[] = {
     {2, 0, 0, {0, 0}},  {4, 0, 0, {0, 0}}, {3, -1, 0, {0, 0}}, {-2, 2, 0, {0, 0}},
     {3, 2, 1, {3, 2}},  {7, 2, 0, {3, 2}}, {8, 2, 1, {8, 2}}};
 
+int TakeQueued(HWND window, UINT message) {  // removes and counts those queued
+  int count = 0;
+  for (MSG msg; PeekMessageA(&msg, window, message, message, PM_REMOVE);) ++count;
+  return count;
+}
+
 HWND Owner = nullptr;
 WPARAM HelpFrom = 0;
 LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -70,14 +76,34 @@ void CheckWindowAndTriggers() {
 int32_t Now = 1000000000;
 int32_t PinnedClock() { return Now; }
 
-// A saver run's exit code; -2: ended by force, -3: before its last step ran.
+// RunSaver(parent) with step(tick) called every 20 ms inside its loop: its exit code; -2: the
+// window destroyed by force after 8 s, -3: ended before its last step ran.
 bool StepsDone = false;
+void (*Step)(int tick);
+int Tick;
+DWORD Started;
+void CALLBACK OnStepTimer(HWND, UINT, UINT_PTR, DWORD) {
+  if (GetTickCount() - Started <= 8000) {
+    if (Step != nullptr) Step(Tick++);
+  } else if (Tick >= 0 && SaverWindow != nullptr) {
+    Tick = -1;
+    DestroyWindow(SaverWindow);
+  }
+}
 int RunToEnd(HWND parent, void (*step)(int tick)) {
   ClockSource = PinnedClock;
   ModuleInstance = GetModuleHandleA(nullptr);
-  PlaceCursor(640, 512);
-  const int exitCode = RunSaverScripted(parent, step);
-  return exitCode != -2 && step && !StepsDone ? -3 : exitCode;
+  SetCursorPos(640 + 37, 512 + 41);  // a fresh Wine process skips a warp to where it believes
+  PumpFor(30);                       // the pointer already is: a detour forces a real one
+  SetCursorPos(640, 512);
+  POINT at = {};
+  for (int i = 0; i < 50 && GetCursorPos(&at) && (at.x != 640 || at.y != 512); ++i) PumpFor(10);
+  PumpFor(30);
+  Step = step, Tick = 0, Started = GetTickCount();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnStepTimer);
+  const int exitCode = RunSaver(parent);
+  KillTimer(nullptr, timer);
+  return Tick < 0 ? -2 : step && !StepsDone ? -3 : exitCode;
 }
 
 void RunFrame() { SendMessageA(SaverWindow, WM_TIMER, FrameTimerId, 0); }

@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "host/SaverWindow.h"
-
 static char ScratchPath[64];
 static HKEY ScratchKey = nullptr;
 
@@ -37,48 +35,6 @@ void PumpFor(DWORD milliseconds) {
     if (GetTickCount() - start >= milliseconds) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
-}
-
-int TakeQueued(HWND window, UINT message) {
-  int count = 0;
-  MSG msg;
-  while (PeekMessageA(&msg, window, message, message, PM_REMOVE)) ++count;
-  return count;
-}
-
-void PlaceCursor(int x, int y) {
-  // A fresh Wine process skips a warp to where it believes the pointer
-  // already is; a detour forces a real one.
-  SetCursorPos(x + 37, y + 41);
-  PumpFor(30);
-  SetCursorPos(x, y);
-  POINT at = {};
-  for (int i = 0; i < 50 && GetCursorPos(&at) && (at.x != x || at.y != y); ++i) PumpFor(10);
-  PumpFor(30);
-}
-
-static void (*ScriptStep)(int tick);
-static int ScriptTick, ScriptTimedOut;
-static DWORD ScriptStart;
-
-static void CALLBACK OnScriptTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (GetTickCount() - ScriptStart <= 8000) {
-    if (ScriptStep != nullptr) ScriptStep(ScriptTick++);
-  } else if (!ScriptTimedOut && SaverWindow != nullptr) {
-    ScriptTimedOut = 1;
-    DestroyWindow(SaverWindow);
-  }
-}
-
-int RunSaverScripted(HWND parent, void (*step)(int tick)) {
-  ScriptStep = step;
-  ScriptTick = 0;
-  ScriptStart = GetTickCount();
-  ScriptTimedOut = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, OnScriptTimer);
-  const int exitCode = RunSaver(parent);
-  KillTimer(nullptr, timer);
-  return ScriptTimedOut ? -2 : exitCode;
 }
 
 HWND CreatePlainWindow(int width, int height) {
@@ -133,9 +89,4 @@ int FinishProgram(PROCESS_INFORMATION child, DWORD deadlineMs, void (*onWindow)(
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
   return ended ? static_cast<int>(code) : -2;
-}
-
-int RunProgram(const char* program, const char* commandLine, DWORD deadlineMs,
-               void (*onWindow)(HWND window)) {
-  return FinishProgram(StartProgram(program, commandLine), deadlineMs, onWindow);
 }

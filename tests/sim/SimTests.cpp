@@ -1,35 +1,16 @@
-// The simulation's tests, with this program's own stand-ins for OpenGL, allocation and the clock.
+// The simulation's tests, with counting stand-ins for OpenGL and allocation, and a pinned clock.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
+#include "bench/sim/CountingAllocator.h"
 #include "config/SaverSettings.h"
 #include "sim/Clock.h"
-#include "sim/GLFunctions.h"
 #include "sim/Physics.h"
 #include "sim/Random.h"
 #include "sim/Universe.h"
-
-static int32_t Vertices = 0, Allocations = 0;  // as the stand-ins below count them
-extern "C" {
-void QUILLARA_GLAPI glColor3f(float, float, float) {}
-void QUILLARA_GLAPI glPushMatrix(void) {}
-void QUILLARA_GLAPI glPopMatrix(void) {}
-void QUILLARA_GLAPI glTranslatef(float, float, float) {}
-void QUILLARA_GLAPI glBegin(unsigned int) {}
-void QUILLARA_GLAPI glVertex2f(float, float) { ++Vertices; }
-void QUILLARA_GLAPI glEnd(void) {}
-}
-
-// Counts every allocation: the library's nothrow, array and sized forms come here.
-void* operator new(std::size_t size) {
-  ++Allocations;
-  void* p = std::malloc(size == 0 ? 1 : size);
-  return p != nullptr ? p : (std::abort(), nullptr);
-}
-void operator delete(void* p) noexcept { std::free(p); }
 
 namespace {
 int32_t PinnedSecond = 0;
@@ -170,9 +151,9 @@ TEST(Collisions, ArcsineArgumentPastEitherEndIsClamped) {
 TEST(Trajectory, SixThousandFramesToTheBitDrawnWithoutAllocating) {
   SaverSettings.GraviticForce = 80;
   PinClock(1700000061);
-  const int32_t before = Allocations;
+  const long long before = AllocationCount;
   Universe u(12, 15);
-  EXPECT_EQ(27, Allocations - before) << "one per body: the count works";
+  EXPECT_EQ(27, AllocationCount - before) << "one per body: the count works";
   uint64_t hash = 14695981039346656037ull;  // FNV-1a of every ball after each frame
   for (int32_t frame = 0; frame < 6000; ++frame) {
     u.ApplyGravity();
@@ -183,8 +164,8 @@ TEST(Trajectory, SixThousandFramesToTheBitDrawnWithoutAllocating) {
       for (int32_t k = 0; k < 16; ++k) hash = (hash ^ bytes[k]) * 1099511628211ull;
     }
   }
-  EXPECT_EQ(27, Allocations - before) << "none in the frames";
-  EXPECT_EQ(6000 * 27 * OutlinePointCount, Vertices) << "each body's whole outline, each frame";
+  EXPECT_EQ(27, AllocationCount - before) << "none in the frames";
+  EXPECT_EQ(6000 * 27 * OutlinePointCount, DrawnVertices) << "each body's whole outline, each frame";
   // Native x86-64's trajectory: every other build must reach it to the bit.
   EXPECT_EQ(0xae0cce087523047aull, hash) << std::hex << hash;
 }

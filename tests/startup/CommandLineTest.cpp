@@ -100,7 +100,7 @@ TEST(CommandLine, EachLineShowsItsWindowAndEndsWithItsCode) {
     SCOPED_TRACE(line);
     Running = &row;
     Seen = {};
-    EXPECT_EQ(row.exitCode, RunProgram(Scr, line, 30000, OnWindow));
+    EXPECT_EQ(row.exitCode, FinishProgram(StartProgram(Scr, line), 30000, OnWindow));
     const char* const classes[] = {"#32770", "#32770", "#32770", "WindowsScreenSaverClass", "", ""};
     EXPECT_STREQ(classes[row.shows], Seen.windowClass);
     const HWND owners[] = {nullptr, Host, Front, nullptr, nullptr, nullptr};
@@ -108,15 +108,6 @@ TEST(CommandLine, EachLineShowsItsWindowAndEndsWithItsCode) {
     EXPECT_EQ(row.shows == Preview, Seen.previewTicks == 5);
   }
   if (!hadKey) RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Quillara");
-}
-
-static int SaverWindowsOf(DWORD process) {  // full-screen ones, of any process if 0
-  int count = 0;
-  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "WindowsScreenSaverClass", nullptr));) {
-    DWORD owner = 0;
-    count += GetWindowThreadProcessId(w, &owner) && (process == 0 || owner == process);
-  }
-  return count;
 }
 
 // A second full-screen start at three moments of the first's start-up: at once, while the first
@@ -145,25 +136,27 @@ TEST(CommandLine, ASecondFullScreenStartAtAnyMomentGivesWayAndOneSaverRunsAloneI
     // to get there to make a window of its own, then the first goes on.
     const DWORD chance = std::min(2 * (GetTickCount() - started) + 500, 10000ul);
     starts[1] = StartProgram(Scr, "quillara.scr /s");
-    int windows[2] = {0, 0}, gaveWay = -1;
+    bool shown[2] = {false, false};
+    int gaveWay = -1;
     for (DWORD t = GetTickCount(); gaveWay < 0 && GetTickCount() - t < 20000; PumpFor(20)) {
       if (GetTickCount() - t >= chance) SetEvent(go);
       for (int i = 0; i < 2; ++i) {
-        windows[i] = std::max(windows[i], SaverWindowsOf(starts[i].dwProcessId));
+        shown[i] |= VisibleWindowOf(starts[i].dwProcessId) != nullptr;
         if (WaitForSingleObject(starts[i].hProcess, 0) == WAIT_OBJECT_0) gaveWay = i;
       }
     }
     SetEvent(go);
     EXPECT_TRUE(gaveWay == 1 || (moment == AtOnce && gaveWay == 0));  // at once, either is first
     const int runs = gaveWay == 0 ? 1 : 0;
-    EXPECT_EQ(windows[1 - runs], 0);
+    EXPECT_FALSE(shown[1 - runs]);
     EXPECT_EQ(FinishProgram(starts[1 - runs], 0), 0);
     HWND window = nullptr;
     for (int i = 0; i < 500 && (!(window = VisibleWindowOf(starts[runs].dwProcessId)) ||
                                 GetForegroundWindow() != window); ++i)
       PumpFor(20);
     EXPECT_EQ(GetForegroundWindow(), window);
-    EXPECT_EQ(SaverWindowsOf(0), 1);
+    EXPECT_TRUE(FindWindowA("WindowsScreenSaverClass", nullptr) == window &&  // the one saver
+                !FindWindowExA(nullptr, window, "WindowsScreenSaverClass", nullptr));
     PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_EQ(FinishProgram(starts[runs], 30000), 0);
   }

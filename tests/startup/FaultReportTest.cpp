@@ -68,8 +68,8 @@ TEST(FaultGuard, ReportThenUnwindingThenRunningStateClearedThenExitWithTheFaults
   for (const char* line : {static_cast<const char*>(asOwner), "guarded.scr /c", "guarded.scr /s"}) {
     // The running state as a fresh process reads it: under Wine a process keeps what it read first.
     std::snprintf(text, sizeof text, "fault_report_tests.exe exited %x",
-                  RunProgram("Z:" DRIVER "/guarded.scr", line, 20000));
-    RunProgram(_pgmptr, text, 20000);
+                  FinishProgram(StartProgram("Z:" DRIVER "/guarded.scr", line), 20000));
+    FinishProgram(StartProgram(_pgmptr, text), 20000);
     Record("r", "", 0, text);
     int f = 0, r = 1, n = 0;  // the faulting process as it saw itself and as the report named it
     std::sscanf(text, "fault %d 1 report %d 1 unwound c000001d 1 exit c000001d 0%n", &f, &r, &n);
