@@ -38,14 +38,14 @@ whose() { e=$(key "$1" system); if [ -z "$e" ]; then echo -; elif [ "$e" = "$(ex
   elif [ "$e" = "$(expect 0.9.0 "$s/older.scr")" ]; then echo older; else echo other; fi; }
 
 for arch in ${@:-win64 win32}; do
-  state=$s/$arch && echo $arch >"$state/arch" && . scripts/wine-env.sh && pristine=$WINEPREFIX && last=
+  state=$s/$arch && echo $arch >"$state/arch" && . scripts/wine-env.sh && last=
   native=$s/x64/quillara.scr && [ $arch = win64 ] || native=$s/x86/quillara.scr
-  cp -a "$(scripts/wine-session.sh pristine $arch)" "$WINEPREFIX" &&
-    batch 'reg add HKCU\Software\Quillara /v GraviticForce /t REG_DWORD /d 80 /f >nul'
   while read -r case rights before program code file owner saver; do
-    [ "$case" = "$last" ] || { rm -rf "$s/case" && cp -a "$pristine" "$s/case" && last=$case; }
-    export WINEPREFIX=$s/case && chmod "$rights" "$WINEPREFIX/drive_c/windows/system32" && start=$SECONDS && set --
-    [ "$before" = - ] || set -- "reg add \"HKCU\\Control Panel\\Desktop\" /v SCRNSAVE.EXE /d \"$before\" /f >nul"
+    export WINEPREFIX=$s/case && start=$SECONDS && set --
+    [ "$case" = "$last" ] || { rm -rf "$WINEPREFIX" && cp -a "$(scripts/wine-session.sh pristine $arch)" "$WINEPREFIX" &&
+      last=$case && set -- 'reg add HKCU\Software\Quillara /v GraviticForce /t REG_DWORD /d 80 /f >nul'; }
+    chmod "$rights" "$WINEPREFIX/drive_c/windows/system32"
+    [ "$before" = - ] || set -- "$@" "reg add \"HKCU\\Control Panel\\Desktop\" /v SCRNSAVE.EXE /d \"$before\" /f >nul"
     if [ "$program" = uninstall ]; then set -- "$@" "$(key "$entry" system |
       sed -n 's/^"QuietUninstallString"="\(.*\)"$/\1/p' | sed 's/\\"/"/g; s/\\\\/\\/g')"
     else set -- "$@" "\"$z\\$program.exe\" /S"; fi
