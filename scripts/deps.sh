@@ -7,6 +7,8 @@
 #   scripts/deps.sh page          the page's build (Debian's emscripten), the
 #                                 browser its tests run in and their driver
 #   scripts/deps.sh build         what the three presets' builds need
+#   scripts/deps.sh wine          what the Windows suites run in: Wine, 32-bit
+#                                 Wine and its route, a virtual display
 #   scripts/deps.sh               everything the test command and a release
 #                                 need, 32-bit Wine and its route included
 set -eu
@@ -32,6 +34,11 @@ case "${1:-test}" in
     npm ci --prefix "$driver" --no-audit --no-fund --loglevel=error
     ;;
   build) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" ;;
+  wine)
+    read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
+    "$here/install-missing.sh" "${display[@]}" "${wine[@]}" "${i386[@]}"
+    "$here/wine32-setup.sh" route
+    ;;
   test)
     tests=(xsecurelock xscreensaver dpkg-dev zip unzip osslsigncode openssl lintian
       desktop-file-utils nsis)
@@ -41,5 +48,5 @@ case "${1:-test}" in
       "${tests[@]}" "${i386[@]}"
     "$here/wine32-setup.sh" route
     ;;
-  *) echo "usage: $0 [run-windows|run-native|page|build|test]" >&2; exit 2 ;;
+  *) echo "usage: $0 [run-windows|run-native|page|build|wine|test]" >&2; exit 2 ;;
 esac

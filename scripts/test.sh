@@ -3,8 +3,8 @@
 # page, runs every suite, makes a release and checks it.  Exits non-zero on
 # any failure.
 #
-# The builds start once their compilers are in; the rest of the packages
-# arrive meanwhile.  Two lanes share the machine's two cores, and a third
+# The builds start once their compilers are in; Wine and the 32-bit route,
+# then the rest of the packages, arrive meanwhile.  Two lanes share the machine's two cores, and a third
 # takes the release's longest checks.  The 32-bit suite, the longest (under
 # emulation it starts every program through QEMU), runs in one lane after its
 # build and beside the making of its Wine prefix; the other builds the rest
@@ -55,13 +55,13 @@ cleanup() {
 trap cleanup EXIT
 
 step deps-build scripts/deps.sh build || exit 1
-step deps scripts/deps.sh &
+(step deps-wine scripts/deps.sh wine; step deps scripts/deps.sh) &
 
 # Steps that run 32-bit Windows programs take the 32-bit route: also the
 # 64-bit prefix's making (its 32-bit half), the zip's scripts (the 32-bit
 # cmd) and the setup, a 32-bit program.
 route32() { scripts/i386-route.sh "$@"; }
-prefix() { after deps && step "prefix-$1" route32 bash -c "$(declare -f session); session windows-$1 $2"; }
+prefix() { after deps-wine && step "prefix-$1" route32 bash -c "$(declare -f session); session windows-$1 $2"; }
 
 # The 32-bit lane.
 (
@@ -96,7 +96,7 @@ for f in "$logs"/*.status; do
 done | sort -k2 -n
 printf '%-14s %6s %6s\n' total 0 $(($(date +%s) - begin))
 failed=0
-for s in deps-build deps build-native build-x64 build-x86 build-page test-native test-page test-x64 \
+for s in deps-build deps-wine deps build-native build-x64 build-x86 build-page test-native test-page test-x64 \
   test-x86 release release-test setup-win64 setup-win32; do
   if [ ! -f "$logs/$s.status" ]; then
     echo "$s did not run"
