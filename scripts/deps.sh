@@ -13,7 +13,7 @@
 #                                 need, 32-bit Wine and its route included
 set -eu
 here=$(dirname "$0")
-build=(cmake make)
+build=(cmake make ninja-build)
 native=(g++ pkg-config libx11-dev libgl-dev libglu1-mesa-dev)
 scr64=(g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64)
 display=(xvfb xauth libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa imagemagick x11-utils

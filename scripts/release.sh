@@ -32,8 +32,8 @@ mkdir -p "$out" "$root/dist"
 log=$out/build.log
 quiet() { "$@" >>"$log" 2>&1 || { tail -n 40 "$log" >&2; echo "release: failed: $*" >&2; exit 1; }; }
 
-# Both .scr: the win32-model compilers, as cmake/ShippedScr.cmake builds them
-# for the presets.  The test command passes QUILLARA_RELEASE_REUSE=1: then
+# Both .scr: the win32-model compilers and Ninja, as cmake/ShippedScr.cmake
+# builds them for the presets.  The test command passes QUILLARA_RELEASE_REUSE=1: then
 # they are the presets' own files, which its suites ran.
 for arch in x64 x86; do
   if [ "${QUILLARA_RELEASE_REUSE:-}" = 1 ]; then
@@ -41,7 +41,7 @@ for arch in x64 x86; do
     cp "build/windows-$arch/quillara.scr" "$out/windows-$arch/"
     continue
   fi
-  quiet cmake -S . -B "$out/windows-$arch" --toolchain "$root/cmake/mingw-$arch.cmake" \
+  quiet cmake -G Ninja -S . -B "$out/windows-$arch" --toolchain "$root/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLARA_MINGW_THREADS=win32 -DQUILLARA_SCR_ONLY=ON
   quiet cmake --build "$out/windows-$arch" -j 2
 done
@@ -54,14 +54,14 @@ if [ "${QUILLARA_RELEASE_REUSE:-}" = 1 ]; then
   mkdir -p "$out/web"
   cp build/web/quillara.html "$out/web/"
 else
-  quiet env NODE_PATH=/usr/share/nodejs cmake -S . -B "$out/web" -DCMAKE_BUILD_TYPE=Release \
+  quiet env NODE_PATH=/usr/share/nodejs cmake -G Ninja -S . -B "$out/web" -DCMAKE_BUILD_TYPE=Release \
     --toolchain /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake -DQUILLARA_SCR_ONLY=ON
   quiet env NODE_PATH=/usr/share/nodejs cmake --build "$out/web" -j 2
 fi
 
 # The hack with Debian's hardening flags (CMake reads no CPPFLAGS), packaged.
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-quiet cmake -S . -B "$out/native" -DCMAKE_BUILD_TYPE=None -DQUILLARA_SCR_ONLY=ON \
+quiet cmake -G Ninja -S . -B "$out/native" -DCMAKE_BUILD_TYPE=None -DQUILLARA_SCR_ONLY=ON \
   "-DCMAKE_C_FLAGS=$CPPFLAGS $CFLAGS" "-DCMAKE_CXX_FLAGS=$CPPFLAGS $CXXFLAGS" \
   "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS"
 quiet cmake --build "$out/native" -j 2

@@ -45,7 +45,14 @@ after() {
   [ "$(cut -d' ' -f1 "$logs/$1.status")" = 0 ]
 }
 
-build() { cmake --preset "$1" && cmake --build --preset "$1"; }
+# CMake cannot switch a tree's generator: a tree another one made is made anew
+# (its Wine session, which a step beside may be using, stays).
+build() {
+  if [ -f "build/$1/CMakeCache.txt" ] && ! grep -qx 'CMAKE_GENERATOR:INTERNAL=Ninja' "build/$1/CMakeCache.txt"; then
+    find "build/$1" -mindepth 1 -maxdepth 1 ! -name wine -exec rm -rf {} +
+  fi
+  cmake --preset "$1" && cmake --build --preset "$1" ${2:+--target "$2"}
+}
 session() { scripts/wine-session.sh ensure "build/$1/wine" "$2" >/dev/null; }
 
 cleanup() {
@@ -76,7 +83,7 @@ step build-native build native
 prefix x64 win64 &
 prefix64=$!
 step build-x64 build windows-x64
-if after deps && step build-page bash -c "cmake --preset web && cmake --build --preset web --target quillara_page" &&
+if after deps && step build-page bash -c "$(declare -f build); build web quillara_page" &&
   after build-x64 && after build-x86 && step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh; then
   (step setup-win32 route32 bash tests/release/SetupTest.sh win32
     step setup-win64 route32 bash tests/release/SetupTest.sh win64) &
