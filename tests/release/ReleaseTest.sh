@@ -16,8 +16,7 @@ check "page as tested" cmp "dist/quillara-$v.html" build/web/quillara.html
 . scripts/wine-env.sh && export HOME=$s && unset DISPLAY && chmod 755 "$s" && as=() &&
   cp -a "$(scripts/wine-session.sh pristine win64)" "$WINEPREFIX" || exit 1  # a new prefix
 [ "$(id -u)" != 0 ] || { as=(setpriv --reuid=65534 --regid=65534 --clear-groups) && chown -R 65534 "$s"; }
-# One server for the whole run: none exits between two programs while the next one connects.
-"${as[@]}" "$WINESERVER" -p && w() { timeout 120 "${as[@]}" "$WINE" "$@" >"$s/out" 2>/dev/null; }
+"${as[@]}" "$WINESERVER" -p && w() { timeout 120 "${as[@]}" "$WINE" "$@" >"$s/out" 2>/dev/null; }  # one server for all
 value() { w reg query 'HKCU\Control Panel\Desktop' /v "$1"; tr -d '\r' <"$s/out" | awk -v n="$1" '
   $1 == n {v = $3} END {print v == "" ? "-" : v}'; }
 f=$WINEPREFIX/drive_c/windows/system32/quillara.scr
