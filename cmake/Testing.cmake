@@ -37,13 +37,14 @@ else()
   set(QUILLARA_GTEST_MAIN GTest::gtest_main)
 endif()
 
-# quillara_add_gtest(<name> SOURCES ... [LIBS ...] [OWN_MAIN] [TIMEOUT s])
+# quillara_add_gtest(<name> SOURCES ... [LIBS ...] [OWN_MAIN] [TIMEOUT s]
+#                    [ENVIRONMENT VAR=value ...])
 #
 # Registers every TEST of the sources as its own CTest test, so each one runs
 # in a fresh process: the host keeps process-wide state, and a Windows test
 # must start from the values at load.
 function(quillara_add_gtest name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 60)
   endif()
@@ -60,5 +61,6 @@ function(quillara_add_gtest name)
   # test and still exit 0: count that as a failure.
   set_tests_properties(${added} PROPERTIES
     TIMEOUT ${ARG_TIMEOUT}
-    FAIL_REGULAR_EXPRESSION "Running 0 tests from")
+    FAIL_REGULAR_EXPRESSION "Running 0 tests from"
+    ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()

@@ -4,12 +4,12 @@
 # any failure.
 #
 # The builds start once their compilers are in; Wine and the 32-bit route,
-# then the rest of the packages, arrive meanwhile.  Two lanes share the machine's two cores, and a third
-# takes the release's longest checks.  The 32-bit suite, the longest (under
-# emulation it starts every program through QEMU), runs in one lane after its
-# build and beside the making of its Wine prefix; the other builds the rest
-# and the page, makes the release from the files the suites run, then runs
-# the other suites while the third lane runs the setup in both prefixes.
+# then the rest of the packages, arrive meanwhile.  Three lanes share the
+# machine's two cores.  The 32-bit suite, the longest (under emulation it
+# starts every program through QEMU), runs in one after its build and beside
+# the making of its Wine prefix.  Another runs the other builds, makes the
+# release from the files the suites run and checks it; the third runs the
+# 64-bit and native suites and the setup in the 32-bit prefix.
 # Each step's output goes to build/logs/STEP.log, shown when the step fails;
 # at the end a table gives each step's start and length.
 set -u
@@ -78,21 +78,23 @@ prefix() { after deps-wine && step "prefix-$1" route32 bash -c "$(declare -f ses
 ) &
 lane32=$!
 
-# Everything else, and the setup's checks in a lane of their own.
+# The 64-bit suite once its prefix is made, the native one once all packages
+# are in, then the setup in the 32-bit prefix once the release is made.
+(
+  prefix x64 win64 && after build-x64 && step test-x64 ctest --preset windows-x64
+  after deps && after build-native && step test-native ctest --preset native
+  after release && step setup-win32 route32 bash tests/release/SetupTest.sh win32
+) &
+
+# Everything else: the builds, the page, the release and its checks.
 step build-native build native
-prefix x64 win64 &
-prefix64=$!
 step build-x64 build windows-x64
-if after deps && step build-page bash -c "$(declare -f build); build web quillara_page" &&
-  after build-x64 && after build-x86 && step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh; then
-  (step setup-win32 route32 bash tests/release/SetupTest.sh win32
-    step setup-win64 route32 bash tests/release/SetupTest.sh win64) &
-fi
+after deps && step build-page bash -c "$(declare -f build); build web quillara_page" &&
+  after build-x86 && step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh
 [ -f "$logs/release.status" ] || echo "1 0 0" >"$logs/release.status"  # so none waits for it
-step test-native ctest --preset native
 step test-page bash tests/web/run.sh
-wait $prefix64 && step test-x64 ctest --preset windows-x64
 after release && step release-test route32 bash tests/release/ReleaseTest.sh
+after release && step setup-win64 route32 bash tests/release/SetupTest.sh win64
 wait
 echo
 printf '%-14s %6s %6s  %s\n' step start secs result

@@ -61,10 +61,11 @@ display_alive() {
 }
 
 start_display() {
-  # Xvfb picks a free display itself and writes its number to the pipe.
+  # Xvfb picks a free display itself and writes its number to the pipe.  It
+  # also renders OpenGL for programs that ask it to (indirect rendering).
   local fifo="$state/displayfd"
   rm -f "$fifo" && mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac +extension GLX \
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac +extension GLX +iglx \
     3>"$fifo" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
   echo $! >"$state/xvfb.pid"
   local n=""
