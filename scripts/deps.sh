@@ -9,6 +9,9 @@
 #   scripts/deps.sh build         what the three presets' builds need
 #   scripts/deps.sh wine          what the Windows suites run in: Wine, 32-bit
 #                                 Wine and its route, a virtual display
+#   scripts/deps.sh release       what scripts/release.sh needs: the builds'
+#                                 compilers, emscripten, Debian's and NSIS's
+#                                 packaging tools
 #   scripts/deps.sh               everything the test command and a release
 #                                 need, 32-bit Wine and its route included
 set -eu
@@ -23,6 +26,7 @@ page=(emscripten chromium)
 # The three presets' builds, tests and benchmarks included.
 compile=(libgtest-dev googletest libbenchmark-dev g++-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
+packaging=(emscripten dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils nsis)
 case "${1:-test}" in
   run-windows) "$here/install-missing.sh" "${build[@]}" "${scr64[@]}" "${display[@]}" "${wine[@]}" ;;
   run-native) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${display[@]}" ;;
@@ -34,19 +38,19 @@ case "${1:-test}" in
     npm ci --prefix "$driver" --no-audit --no-fund --loglevel=error
     ;;
   build) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" ;;
+  release) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" "${packaging[@]}" ;;
   wine)
     read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
     "$here/install-missing.sh" "${display[@]}" "${wine[@]}" "${i386[@]}"
     "$here/wine32-setup.sh" route
     ;;
   test)
-    tests=(xsecurelock xscreensaver dpkg-dev zip unzip osslsigncode openssl lintian
-      desktop-file-utils nsis)
+    tests=(xsecurelock xscreensaver "${packaging[@]}")
     read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
     "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${display[@]}" \
       "${compile[@]}" "${wine[@]}" "${page[@]}" $(command -v npm >/dev/null || echo npm) \
       "${tests[@]}" "${i386[@]}"
     "$here/wine32-setup.sh" route
     ;;
-  *) echo "usage: $0 [run-windows|run-native|page|build|wine|test]" >&2; exit 2 ;;
+  *) echo "usage: $0 [run-windows|run-native|page|build|wine|release|test]" >&2; exit 2 ;;
 esac
