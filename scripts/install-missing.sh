@@ -23,5 +23,13 @@ apt_get() {
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 \
     -o Dpkg::Options::=--force-unsafe-io -o Dpkg::Use-Pty=0 -q "$@"
 }
-apt_get update
-apt_get install -y --no-install-recommends "${missing[@]}"
+# One update serves the installs of the next hour while the sources and
+# architectures stay as they were (the test command installs in steps).
+sources=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources \
+  /var/lib/dpkg/arch 2>/dev/null | md5sum)
+stamp=/run/quillara-apt-update
+if [ "$(cat "$stamp" 2>/dev/null)" != "$sources" ] || [ -n "$(find "$stamp" -mmin +60 2>/dev/null)" ]; then
+  apt_get update && echo "$sources" | $sudo tee "$stamp" >/dev/null
+fi
+apt_get install -y --no-install-recommends "${missing[@]}" ||
+  { apt_get update && apt_get install -y --no-install-recommends "${missing[@]}"; }

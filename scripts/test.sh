@@ -4,12 +4,13 @@
 # any failure.
 #
 # The builds start once their compilers are in; Wine and the 32-bit route,
-# then the release's tools, then the rest of the packages, arrive meanwhile.  Three lanes share the
+# then the rest of the packages, arrive meanwhile.  Three lanes share the
 # machine's two cores.  The 32-bit suite, the longest (under emulation it
 # starts every program through QEMU), runs in one after its build and beside
 # the making of its Wine prefix.  Another runs the other builds, makes the
 # release from the files the suites run and checks it; the third runs the
-# 64-bit and native suites and the setup in the 32-bit prefix.
+# 64-bit and native suites and the setup in the 32-bit prefix.  The setup in
+# the 64-bit prefix goes to whichever of the first two is free first.
 # Each step's output goes to build/logs/STEP.log, shown when the step fails;
 # at the end a table gives each step's start and length.
 set -u
@@ -39,6 +40,9 @@ step() {
   return $status
 }
 
+# claim NAME: true for the first lane to ask, which then runs that step.
+claim() { mkdir "$logs/$1.claim" 2>/dev/null; }
+
 # after NAME: waits for a step of another lane; true if it passed.
 after() {
   while [ ! -f "$logs/$1.status" ]; do sleep 1; done
@@ -62,7 +66,7 @@ cleanup() {
 trap cleanup EXIT
 
 step deps-build scripts/deps.sh build || exit 1
-(step deps-wine scripts/deps.sh wine; step deps-release scripts/deps.sh release; step deps scripts/deps.sh) &
+(step deps-wine scripts/deps.sh wine; step deps scripts/deps.sh) &
 
 # Steps that run 32-bit Windows programs take the 32-bit route: also the
 # 64-bit prefix's making (its 32-bit half), the zip's scripts (the 32-bit
@@ -75,6 +79,7 @@ prefix() { after deps-wine && step "prefix-$1" route32 bash -c "$(declare -f ses
   prefix x86 win32 &
   step build-x86 build windows-x86 || exit 1
   wait $! && step test-x86 route32 ctest --preset windows-x86
+  ! claim setup-win64 || { after release && step setup-win64 route32 bash tests/release/SetupTest.sh win64; }
 ) &
 lane32=$!
 
@@ -89,12 +94,12 @@ lane32=$!
 # Everything else: the builds, the page, the release and its checks.
 step build-native build native
 step build-x64 build windows-x64
-after deps-release && step build-page bash -c "$(declare -f build); build web quillara_page" &&
+after deps && step build-page bash -c "$(declare -f build); build web quillara_page" &&
   after build-x86 && step release env QUILLARA_RELEASE_REUSE=1 scripts/release.sh
 [ -f "$logs/release.status" ] || echo "1 0 0" >"$logs/release.status"  # so none waits for it
 after deps && step test-page bash tests/web/run.sh
 after release && step release-test route32 bash tests/release/ReleaseTest.sh
-after release && step setup-win64 route32 bash tests/release/SetupTest.sh win64
+! claim setup-win64 || { after release && step setup-win64 route32 bash tests/release/SetupTest.sh win64; }
 wait
 echo
 printf '%-14s %6s %6s  %s\n' step start secs result
@@ -105,7 +110,7 @@ for f in "$logs"/*.status; do
 done | sort -k2 -n
 printf '%-14s %6s %6s\n' total 0 $(($(date +%s) - begin))
 failed=0
-for s in deps-build deps-wine deps-release deps build-native build-x64 build-x86 build-page test-native test-page test-x64 \
+for s in deps-build deps-wine deps build-native build-x64 build-x86 build-page test-native test-page test-x64 \
   test-x86 release release-test setup-win64 setup-win32; do
   if [ ! -f "$logs/$s.status" ]; then
     echo "$s did not run"
