@@ -26,7 +26,7 @@ page=(emscripten chromium)
 # The three presets' builds, tests and benchmarks included.
 compile=(libgtest-dev googletest libbenchmark-dev g++-mingw-w64-x86-64-posix
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686)
-packaging=(emscripten dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils nsis)
+packaging=(dpkg-dev zip unzip osslsigncode openssl lintian desktop-file-utils nsis)
 case "${1:-test}" in
   run-windows) "$here/install-missing.sh" "${build[@]}" "${scr64[@]}" "${display[@]}" "${wine[@]}" ;;
   run-native) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${display[@]}" ;;
@@ -38,7 +38,7 @@ case "${1:-test}" in
     npm ci --prefix "$driver" --no-audit --no-fund --loglevel=error
     ;;
   build) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" ;;
-  release) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" "${packaging[@]}" ;;
+  release) "$here/install-missing.sh" "${build[@]}" "${native[@]}" "${scr64[@]}" "${compile[@]}" emscripten "${packaging[@]}" ;;
   wine)
     read -r -a i386 <<<"$("$here/wine32-setup.sh" prepare | xargs)"
     "$here/install-missing.sh" "${display[@]}" "${wine[@]}" "${i386[@]}"

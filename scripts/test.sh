@@ -81,7 +81,6 @@ prefix() { after deps-wine && step "prefix-$1" route32 bash -c "$(declare -f ses
   wait $! && step test-x86 route32 ctest --preset windows-x86
   ! claim setup-win64 || { after release && step setup-win64 route32 bash tests/release/SetupTest.sh win64; }
 ) &
-lane32=$!
 
 # The 64-bit suite once its prefix is made, the native one once all packages
 # are in, then the setup in the 32-bit prefix once the release is made.
