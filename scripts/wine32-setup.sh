@@ -3,9 +3,9 @@
 # kernel runs 32-bit code, otherwise through QEMU's i386 user-mode emulation.
 #
 #   scripts/wine32-setup.sh prepare   adds Debian's i386 architecture (and,
-#                                     with QUILLARA_EMULATE_I386=1, the
+#                                     where QEMU will run 32-bit programs, the
 #                                     backports suite), and prints the packages
-#                                     to install with the rest
+#                                     to install with the rest, QEMU included
 #   scripts/wine32-setup.sh route     after they are installed: makes 32-bit
 #                                     Wine run here, installing QEMU where the
 #                                     kernel cannot run it, and says how
@@ -31,6 +31,21 @@ qemu_from_backports() {
   if [ "${major:-0}" -lt 8 ]; then echo "qemu-user/$backports"; fi
 }
 
+# True where the kernel runs a 32-bit x86 program itself: 93 bytes that exit(0).
+kernel_runs_i386() {
+  local probe status
+  probe=$(mktemp) && chmod +x "$probe" || return 1
+  local elf='\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0'
+  elf+='\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0'  # one program header, at 52
+  elf+='\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5d\0\0\0\x5d\0\0\0\x05\0\0\0\0\x10\0\0'
+  elf+='\xb8\x01\0\0\0\x31\xdb\xcd\x80'  # at 84: mov eax, 1 (exit); xor ebx, ebx; int 0x80
+  printf "$elf" >"$probe"
+  "$probe" 2>/dev/null
+  status=$?
+  rm -f "$probe"
+  return $status
+}
+
 add_backports_source() {
   local targets uri keyring=/usr/share/keyrings/debian-archive-keyring.gpg
   targets=$(apt-get indextargets --format '$(RELEASE) $(REPO_URI)' | sort -u)
@@ -51,7 +66,8 @@ case "${1:-}" in
     echo wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libglu1-mesa:i386 \
       libx11-6:i386 libxext6:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 \
       libxinerama1:i386 libxcomposite1:i386 libxfixes3:i386 libxxf86vm1:i386
-    if [ "${QUILLARA_EMULATE_I386:-}" = 1 ]; then
+    # QEMU comes in the same apt run, not in one of its own after it.
+    if [ "${QUILLARA_EMULATE_I386:-}" = 1 ] || ! kernel_runs_i386; then
       add_backports_source
       qemu_from_backports
     fi
