@@ -7,12 +7,14 @@
 #
 #   scripts/install-missing.sh PACKAGE...
 set -eu
+# One query for all: each dpkg-query reads the whole package database.
+native=$(dpkg --print-architecture)
+installed=" $(dpkg-query -W -f='${Status} ${Package}:${Architecture}\n' "${@%%/*}" 2>/dev/null |
+  awk '$3 == "installed" {print $4}' | sed "s/:all$/:$native/" | xargs) "
 missing=()
 for p in "$@"; do
-  if [[ "$p" == */* ]] ||
-    ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
+  q=$p && [[ "$q" == *:* ]] || q=$q:$native
+  if [[ "$p" == */* || "$installed" != *" $q "* ]]; then missing+=("$p"); fi
 done
 [ ${#missing[@]} -gt 0 ] || exit 0
 echo "Installing: ${missing[*]}"
