@@ -4,7 +4,8 @@
 # any failure.
 #
 # The builds start once their compilers are in; Wine and the 32-bit route,
-# then the rest of the packages, arrive meanwhile.  Three lanes share the
+# then the rest of the packages, arrive meanwhile, ahead of the builds (the
+# 32-bit suite waits for them, not for the builds).  Three lanes share the
 # machine's two cores.  The 32-bit suite, the longest (under emulation it
 # starts every program through QEMU), runs in one after its build and beside
 # the making of its Wine prefix.  Another runs the other builds, makes the
@@ -66,7 +67,8 @@ cleanup() {
 trap cleanup EXIT
 
 step deps-build scripts/deps.sh build || exit 1
-(step deps-wine scripts/deps.sh wine; step deps scripts/deps.sh) &
+# As root the installs go first; without, nice only says it cannot.
+(step deps-wine nice -n -10 scripts/deps.sh wine; step deps nice -n -10 scripts/deps.sh) &
 
 # Steps that run 32-bit Windows programs take the 32-bit route: also the
 # 64-bit prefix's making (its 32-bit half), the zip's scripts (the 32-bit
