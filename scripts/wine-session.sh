@@ -96,7 +96,7 @@ ensure() {
     # A persistent server with no inherited pipes: without it every test
     # process waits seconds for the server to come and go.
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
-    "$WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&-
+    "$WINE" 'C:\windows\system32\cmd.exe' /c exit </dev/null >/dev/null 2>&1 9>&-
     touch "$state/server-ready"
   fi
   echo "$DISPLAY"

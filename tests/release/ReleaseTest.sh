@@ -13,15 +13,15 @@ check "page as tested" cmp "dist/quillara-$v.html" build/web/quillara.html
 
 # Without administrator rights Windows refuses writes to the system folder: here it is read-only,
 # and Wine runs as nobody when this runs as root, who would write anyway.
-. scripts/wine-env.sh && export HOME=$s && unset DISPLAY && chmod 755 "$s" && as=() &&
+. scripts/wine-env.sh && export HOME=$s && unset DISPLAY && chmod 755 "$s" && as=() && reg='C:\windows\system32\reg.exe' &&
   cp -a "$(scripts/wine-session.sh pristine win64)" "$WINEPREFIX" || exit 1  # a new prefix
 [ "$(id -u)" != 0 ] || { as=(setpriv --reuid=65534 --regid=65534 --clear-groups) && chown -R 65534 "$s"; }
 "${as[@]}" "$WINESERVER" -p && w() { timeout 120 "${as[@]}" "$WINE" "$@" >"$s/out" 2>/dev/null; }  # one server for all
-values() { w reg query 'HKCU\Control Panel\Desktop'; tr -d '\r' <"$s/out" | awk '$1 == "SCRNSAVE.EXE" {n = $3}
+values() { w "$reg" query 'HKCU\Control Panel\Desktop'; tr -d '\r' <"$s/out" | awk '$1 == "SCRNSAVE.EXE" {n = $3}
   $1 == "ScreenSaveActive" {a = $3} END {print n == "" ? "-" : n, a == "" ? "-" : a}'; }  # the saver, and if active
 f=$WINEPREFIX/drive_c/windows/system32/quillara.scr
 while read -r cmd rights script before expected; do
-  chmod "$rights" "${f%/*}" && [ "$before" = - ] || w reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$before" /f
+  chmod "$rights" "${f%/*}" && [ "$before" = - ] || w "$reg" add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /d "$before" /f
   w "$cmd" /c "Z:${s//\//\\}\\zip\\$script.cmd"; now="$? $(grep -c . "$s/out")/$(grep -c administrator "$s/out")/$(
     grep -c 'C:\\windows\\System32' "$s/out") $([ -e "$f" ] && { cmp -s "$f" "$s/zip/x64/quillara.scr" && echo x64 ||
     echo other; } || echo -)"

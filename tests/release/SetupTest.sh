@@ -21,12 +21,12 @@ check "signed setup verifies" verify "$s/older.exe"
 
 # Without administrator rights Windows refuses writes to the system folder: here it is read-only,
 # and Wine runs as nobody, in a user namespace of its own where root's powers do not reach.
-unset DISPLAY && as=(unshare --user) && mkdir "$s/win64" "$s/win32"
+unset DISPLAY && as=(unshare --user) && mkdir "$s/win64" "$s/win32" && sys='C:\windows\system32'  # (by name, a start.exe more)
 w() { timeout 300 "${as[@]}" "$WINE" "$@" >/dev/null 2>&1; } && server() { "${as[@]}" "$WINESERVER" "$@" 2>/dev/null; }
 # Commands run as one batch file in the case's own server, then export the keys checked, keeping the exit code.
 batch() { printf '@%s\r\n' "$@" 'set rc=%errorlevel%' "reg export HKCU $z\\u.reg /y" "reg export ${entry%\\*} $z\\m.reg /y" \
     "if exist C:\\windows\\syswow64 reg export ${wow%\\*} $z\\w.reg /y" 'exit %rc%' >"$s/run.cmd" && rm -f "$s"/?.reg
-  w cmd /c "$z\\run.cmd"; local rc=$? && cat "$s"/?.reg | iconv -f UTF-16 -t UTF-8 | tr -d '\r' >"$s/reg"; return $rc; }
+  w "$sys\\cmd.exe" /c "$z\\run.cmd"; local rc=$? && cat "$s"/?.reg | iconv -f UTF-16 -t UTF-8 | tr -d '\r' >"$s/reg"; return $rc; }
 key() { k=$1 awk '$0 == "[" ENVIRON["k"] "]" {on = 1; next} /^\[/ {on = 0} on && /^"/' "$s/reg"; }
 value() { key "HKEY_CURRENT_USER\\$1" | sed -n "s/^\"$2\"=//p" | sed 's/^"\(.*\)"$/\1/; s/\\\\/\\/g' | grep . || echo -; }
 entry='HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillara!'
