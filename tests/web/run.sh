@@ -5,7 +5,7 @@
 here=$(cd "$(dirname "$0")" && pwd) && cd "$here/../.." || exit 1
 scripts/deps.sh page || exit 1
 mkdir -p build && log=build/build-web.log
-{ cmake --preset web && cmake --build --preset web --target quillara_page sim_soak &&
+{ { [ -f build/web/CMakeCache.txt ] || cmake --preset web; } && cmake --build --preset web --target quillara_page sim_soak &&
   cmake --build --preset native --target sim_soak; } >$log 2>&1 || { cat $log; exit 1; }
 hashes() { "$@" 800 600 | grep -E '^(trajectory hash|worked trajectory)'; }
 native=$(hashes build/native/bench/sim/sim_soak) && wasm=$(hashes node build/web/sim_soak.js) || exit 1
