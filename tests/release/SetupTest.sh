@@ -21,7 +21,7 @@ check "signed setup verifies" verify "$s/older.exe"
 
 # Without administrator rights Windows refuses writes to the system folder: here it is read-only,
 # and Wine runs as nobody, in a user namespace of its own where root's powers do not reach.
-unset DISPLAY && as=(unshare --user) && mkdir "$s/win64" "$s/win32" && sys='C:\windows\system32'  # (by name, a start.exe more)
+unset DISPLAY && as=(unshare --user) && mkdir "$s/win64" "$s/win32" && sys='C:\windows\system32'  # by name, Wine runs start.exe first
 w() { timeout 300 "${as[@]}" "$WINE" "$@" >/dev/null 2>&1; } && server() { "${as[@]}" "$WINESERVER" "$@" 2>/dev/null; }
 # Commands run as one batch file in the case's own server, then export the keys checked, keeping the exit code.
 batch() { printf '@%s\r\n' "$@" 'set rc=%errorlevel%' "reg export HKCU $z\\u.reg /y" "reg export ${entry%\\*} $z\\m.reg /y" \
